@@ -3,6 +3,7 @@
 #include "formula/approxnumber.h"
 #include "functions/general/argreader.h"
 #include "functions/general/regulafalsi.h"
+#include "functions/numeric/valuereader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,45 +17,15 @@ namespace {
 constexpr double kSecondsPerYear = 31536000;
 
 // The values of NPV's and IRR's value arguments in argument order, each counting as one
-// period: scalars (empty ones as 0) and the stored cells of ranges and arrays. The sums
-// stop at the first cell that holds an error or text that is no number.
+// period: the numbers the value reader takes (an omitted scalar as 0).
 struct Flows {
     std::vector<double> values;
-    FormulaError cellError = 0;
 };
 
-// Reads arguments first to last - 1, the last first; returns the arguments' own error.
+// Reads arguments first to last - 1, the last first; returns their error, which a value
+// inside a range or array passes on too.
 FormulaError ReadFlows(CEvalContext& ctx, uint16_t first, uint16_t last, Flows& flows) {
-    struct Record {
-        std::vector<double> values;
-        FormulaError cellError = 0;
-    };
-    std::vector<Record> records(last - first);
-    FormulaError error = 0;
-    for (uint16_t i = last; i-- > first;) {
-        FormulaToken& slot = Argument(ctx, i);
-        Record& record = records[i - first];
-        if (!(slot.type & kAreaOrArray)) {
-            double x = 0;
-            error = MergeError(error, GetNumberArg(ctx, slot, x));
-            record.values.push_back(x);
-            continue;
-        }
-        CRangeWalk walk(ctx);
-        error = MergeError(error, walk.Take(slot));
-        FormulaToken value;
-        while (record.cellError == 0 && walk.NextValue(value)) {
-            double x = 0;
-            record.cellError = GetNumberArg(ctx, value, x);
-            if (record.cellError == 0) record.values.push_back(x);
-        }
-    }
-    for (const Record& record : records) {
-        flows.values.insert(flows.values.end(), record.values.begin(), record.values.end());
-        flows.cellError = record.cellError;
-        if (flows.cellError) break;
-    }
-    return error;
+    return ReadNumbersInOrder(ctx, first, last, flows.values);
 }
 
 // (1 + rate)^periods; below a rate of 1/2 through log1p, which keeps a small rate's digits
@@ -80,7 +51,7 @@ double NpvOfFlows(double rate, const Flows& flows, FormulaError& error, bool asR
             flows.values[k] / (small ? std::exp(periods * growth) : std::pow(1 + rate, periods));
         sum = asRead ? ApproxAdd(sum, term) : sum + term;
     }
-    error = IsAcceptableResult(sum) ? flows.cellError : kErrNum;
+    error = IsAcceptableResult(sum) ? 0 : kErrNum;
     return sum;
 }
 
@@ -191,13 +162,12 @@ void Irr(CEvalContext& ctx) {
     args.Merge(ReadFlows(ctx, 0, flowCount, flows));
     if (args.error) return ReturnError(ctx, args.error);
     // Flows that are all 0 are worth 0 at every rate: no one rate is theirs.
-    if (flows.cellError == 0 &&
-        std::all_of(flows.values.begin(), flows.values.end(), [](double v) { return v == 0; }))
+    if (std::all_of(flows.values.begin(), flows.values.end(), [](double v) { return v == 0; }))
         return ReturnError(ctx, kErrNum);
     auto npv = [&](double x, FormulaError& e) { return NpvOfFlows(x, flows, e); };
     double rate = 0;
     FormulaError error = 0;
-    if (!FindReturnRate(npv, flows.cellError, guess, rate, error))
+    if (!FindReturnRate(npv, 0, guess, rate, error))
         return ReturnError(ctx, error ? error : kErrNum);
     ReturnNumber(ctx, rate);
 }
@@ -218,24 +188,16 @@ void Mirr(CEvalContext& ctx) {
     double r = 0;
     CArgReader args(ctx);
     args.Number(1, r);
-    CRangeWalk walk(ctx);
-    args.Merge(TakeArea(ctx, walk, args.Take(0)));
-    if (args.error) return ReturnError(ctx, args.error);
-    // The periods are counted up to the first faulty cell; the sums take every number.
     std::vector<double> values;
-    FormulaError cellError = 0;
-    std::size_t counted = 0;
-    FormulaToken value;
-    while (walk.NextValue(value)) {
-        double x = 0;
-        if (FormulaError e = GetNumberArg(ctx, value, x)) {
-            cellError = MergeError(cellError, e);
-            continue;
-        }
-        values.push_back(x);
-        if (cellError == 0) counted = values.size();
+    FormulaToken& flows = args.Take(0);
+    if (flows.type & kAreaOrArray) {
+        args.Merge(ReadNumbersInOrder(ctx, 0, 1, values));
+    } else {
+        CRangeWalk none(ctx);
+        args.Merge(TakeArea(ctx, none, flows));
     }
-    const double n = counted > 0 ? double(counted - 1) : 0;
+    if (args.error) return ReturnError(ctx, args.error);
+    const double n = values.empty() ? 0 : double(values.size() - 1);
     double future = 0, present = 0;
     for (std::size_t k = 0; k < values.size(); ++k) {
         double v = values[k];
@@ -244,7 +206,6 @@ void Mirr(CEvalContext& ctx) {
         else
             present += v / Compound(r, double(k));
     }
-    if (cellError) return ReturnError(ctx, cellError);
     if (!IsAcceptableResult(future) || !IsAcceptableResult(present))
         return ReturnError(ctx, kErrNum);
     if (n == 0) return ReturnError(ctx, kErrDivZero);

@@ -3,6 +3,7 @@
 #include "formula/approxnumber.h"
 #include "formula/operands.h"
 #include "functions/general/wildcard.h"
+#include "functions/numeric/valuereader.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/number.h"
 #include "values/formatdouble.h"
@@ -102,27 +103,30 @@ void SumIf(CEvalContext& ctx) {
     double total = 0;
     const uint8_t* paired = ownCells ? nullptr : sums.Next();
     while (const uint8_t* r = search.Next()) {
-        // The sum cell at the same place from its top-left corner; none counts as 0.
-        double x = 0;
-        FormulaError sumError = 0;
+        // The sum cell at the same place from its top-left corner, read as SUM reads a
+        // range's cells: an error there is the result once the criteria choose it.
+        ListValue sum;
+        sum.fate = ValueFate::LeftOut;
         FormulaToken value;
         if (ownCells) {
             search.ReadValue(r, value);
-            sumError = GetNumberArg(ctx, value, x);
+            ReadValue(ctx, ValueShape::Range, value, RangeTexts::LeftOut, sum);
         } else {
             while (paired && LinearOffset(sums) < LinearOffset(search)) paired = sums.Next();
             if (paired && LinearOffset(sums) == LinearOffset(search)) {
                 sums.ReadValue(paired, value);
-                sumError = GetNumberArg(ctx, value, x);
+                ReadValue(ctx, ValueShape::Range, value, RangeTexts::LeftOut, sum);
             }
         }
         search.ReadValue(r, value);
-        if (sumError || value.error) {
+        if (value.error) {
             ReleaseOperand(ctx, value);
             continue;
         }
         if (!MeetsCriteria(ctx, value, criteria)) continue;
-        total += x;
+        if (sum.fate == ValueFate::Error) return ReturnError(ctx, sum.error);
+        if (sum.fate != ValueFate::Number) continue;
+        total += sum.number;
         if (!IsAcceptableResult(total)) return ReturnError(ctx, kErrNum);
     }
     ReturnNumber(ctx, total);

@@ -1,6 +1,7 @@
 #include "functions/general/logicalfunctions.h"
 
 #include "functions/general/generalargs.h"
+#include "functions/numeric/valuereader.h"
 
 #include <cstdint>
 #include <string>
@@ -17,43 +18,21 @@ FormulaError ReadTruth(CEvalContext& ctx, FormulaToken& slot, bool& truth) {
     return error;
 }
 
-// AND and OR over values, references, ranges and arrays; empty values take no part.
-struct Combination {
-    bool isAnd;
-    bool any = false;
-    bool result;
-    FormulaError error = 0;
-
-    explicit Combination(bool and_) : isAnd(and_), result(and_) {}
-
-    void Take(CEvalContext& ctx, FormulaToken& value) {
-        bool truth = false;
-        FormulaError e = ReadTruth(ctx, value, truth);
-        error = MergeError(error, e);
-        if (e == 0 && value.type == kTokenEmpty) return;
-        if (error) return;
-        any = true;
-        result = isAnd ? result && truth : result || truth;
-    }
-};
-
+// AND and OR over the values the value reader takes: any number but 0 is true.
 template <bool IsAnd> void Combine(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
-    Combination c(IsAnd);
-    for (uint16_t i = ArgumentCount(ctx); i-- > 0;) {
-        FormulaToken& slot = Argument(ctx, i);
-        if (!(slot.type & kAreaOrArray)) {
-            c.Take(ctx, slot);
-            continue;
-        }
-        CRangeWalk walk(ctx);
-        c.error = MergeError(c.error, walk.Take(slot));
-        FormulaToken value;
-        while (walk.NextValue(value)) c.Take(ctx, value);
-    }
-    if (c.error) return ReturnError(ctx, c.error);
-    if (IsAnd && !c.any) return ReturnError(ctx, kErrNA);
-    ReturnNumber(ctx, c.result ? 1 : 0);
+    bool any = false;
+    bool result = IsAnd;
+    FormulaError error = 0;
+    GatherValueList(ctx, [&](const ListValue& v) {
+        if (v.fate == ValueFate::Error) error = MergeError(error, v.error);
+        if (error) return;
+        any = true;
+        result = IsAnd ? result && v.number != 0 : result || v.number != 0;
+    });
+    if (error) return ReturnError(ctx, error);
+    if (IsAnd && !any) return ReturnError(ctx, kErrNA);
+    ReturnNumber(ctx, result ? 1 : 0);
 }
 
 void Not(CEvalContext& ctx) {

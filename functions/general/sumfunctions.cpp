@@ -3,9 +3,11 @@
 #include "formula/compensatedsum.h"
 #include "formula/growarray.h"
 #include "formula/operands.h"
+#include "functions/numeric/valuereader.h"
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace vl {
 
@@ -65,32 +67,25 @@ void Accumulate(Fold fold, double x, Total& total, FormulaError error) {
         total.Add(fold == Fold::kSumSquares ? x * x : x);
 }
 
-// SUM skips the cells of a range whose value is no number; SUMSQ and PRODUCT skip texts that
-// are no number (a column's header) and take errors, and keep walking after one so that a
-// later cell's larger code wins.
-void FoldRange(CEvalContext& ctx, FormulaToken& slot, Fold fold, Total& total,
-               FormulaError& error) {
-    CRangeWalk walk(ctx);
-    error = MergeError(error, walk.Take(slot));
-    FormulaToken value;
-    // A local total stays in registers across the walk's calls.
+// Folds the values of a range or array argument that take part. A local total stays in
+// registers across the walk's calls.
+template <Fold F>
+void FoldArea(CEvalContext& ctx, FormulaToken& slot, Total& total, FormulaError& error) {
+    AreaWalk area(ctx);
+    error = MergeError(error, area.Take(slot));
     Total running = total;
-    while (walk.NextValue(value)) {
-        double x = 0;
-        // Most cells hold a plain number, which needs no conversion.
-        if (value.type == kTokenNumber && value.error == 0 && std::isfinite(value.number)) {
-            Accumulate(fold, value.number, running, error);
-            continue;
-        }
-        const bool text = value.type == kTokenText && value.error == 0;
-        FormulaError cellError = GetListNumber(ctx, value, x);
-        if (cellError && (fold == Fold::kSum || text)) continue;
-        error = MergeError(error, cellError);
-        Accumulate(fold, x, running, error);
+    ListValue v;
+    while (NextAreaValue(ctx, area, v)) {
+        if (v.fate == ValueFate::Number)
+            Accumulate(F, v.number, running, error);
+        else if (v.fate == ValueFate::Error)
+            error = MergeError(error, v.error);
     }
     total = running;
 }
 
+// Folds every value of the arguments that takes part; after an error the walk goes on
+// without adding, so that a later value's larger code wins.
 template <Fold F> void FoldArguments(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     Total total;
@@ -99,15 +94,15 @@ template <Fold F> void FoldArguments(CEvalContext& ctx) {
     for (uint16_t i = ArgumentCount(ctx); i-- > 0;) {
         FormulaToken& slot = Argument(ctx, i);
         if (slot.type & kAreaOrArray) {
-            FoldRange(ctx, slot, F, total, error);
-        } else {
-            double x = 0;
-            const bool named = slot.type == kTokenReference;
-            error = MergeError(error, GetListNumber(ctx, slot, x));
-            // An empty cell named directly is no factor (an omitted argument stays 0).
-            if (F == Fold::kProduct && named && slot.type == kTokenEmpty && !slot.error) continue;
-            Accumulate(F, x, total, error);
+            FoldArea<F>(ctx, slot, total, error);
+            continue;
         }
+        ReadArgumentValues(ctx, i, [&](const ListValue& v) {
+            if (v.fate == ValueFate::Error)
+                error = MergeError(error, v.error);
+            else
+                Accumulate(F, v.number, total, error);
+        });
     }
     const double result = F == Fold::kProduct ? total.Product() : total.Sum();
     // A total out of range where an error stopped it still merges #NUM!.
@@ -115,16 +110,9 @@ template <Fold F> void FoldArguments(CEvalContext& ctx) {
     ReturnNumber(ctx, result, error);
 }
 
-// Each argument's cells multiplied together, the products added.
-// Cells of two rectangles paired by their place from the top-left corners; a cell without
-// a partner meets 0.
-uint64_t LinearOffset(const CRangeWalk& walk) {
-    return uint64_t(walk.RowOffset()) * kMaxColumns + walk.ColumnOffset();
-}
-
 // The products of the arguments' cells at the same place, summed; every argument is a range
-// or an array of one shape. A place where an argument gives no number (an empty cell, a text,
-// an error) adds nothing.
+// or an array of one shape. A place where an argument gives no number (an empty cell, a text)
+// adds nothing; an error is the result.
 void SumProduct(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     struct Term {
@@ -147,8 +135,9 @@ void SumProduct(CEvalContext& ctx) {
             ReleaseOperand(ctx, slot);
             continue;
         }
-        CRangeWalk walk(ctx);
-        error = MergeError(error, walk.Take(slot));
+        AreaWalk area(ctx);
+        const CRangeWalk& walk = area.walk;
+        error = MergeError(error, area.Take(slot));
         const bool first = !shaped;
         shaped = true;
         if (first) {
@@ -160,11 +149,12 @@ void SumProduct(CEvalContext& ctx) {
         if (error) continue;
         // The walk visits places in increasing order, as the terms are kept.
         std::size_t kept = 0, next = 0;
-        FormulaToken value;
-        while (walk.NextValue(value)) {
-            double x = 0;
-            if (GetNumberArg(ctx, value, x)) continue;
-            const uint64_t place = LinearOffset(walk);
+        ListValue value;
+        while (!error && NextAreaValue(ctx, area, value)) {
+            if (value.fate == ValueFate::Error) error = MergeError(error, value.error);
+            if (value.fate != ValueFate::Number) continue;
+            const double x = value.number;
+            const uint64_t place = LinearPlace(walk);
             if (first) {
                 if (!terms.Push({place, x})) error = MergeError(error, kErrMemory);
                 continue;
@@ -184,32 +174,17 @@ void SumProduct(CEvalContext& ctx) {
     ReturnNumber(ctx, total, error);
 }
 
+// Over the pairs of two areas of one shape: a pair with a value that is no number on
+// either side adds nothing; areas of two shapes are #VALUE!.
 template <double (*Term)(double, double)> void SumOfPairs(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 2, 2)) return;
-    CRangeWalk ys(ctx), xs(ctx);
-    FormulaError error = ys.Take(Argument(ctx, 1));
-    error = MergeError(error, xs.Take(Argument(ctx, 0)));
+    std::vector<double> xs, ys;
+    bool sameShape = true;
+    FormulaError error = ReadPairs(ctx, 0, 1, xs, ys, sameShape);
+    if (!error && !sameShape) error = kErrValue;
     double total = 0;
-    const uint8_t* x = error ? nullptr : xs.Next();
-    const uint8_t* y = error ? nullptr : ys.Next();
-    // After an error the walk goes on without adding, so that the largest code wins.
-    while (x || y) {
-        uint64_t ox = x ? LinearOffset(xs) : UINT64_MAX;
-        uint64_t oy = y ? LinearOffset(ys) : UINT64_MAX;
-        double a = 0, b = 0;
-        FormulaToken value;
-        if (ox <= oy) {
-            xs.ReadValue(x, value);
-            error = MergeError(error, GetNumberArg(ctx, value, a));
-            x = xs.Next();
-        }
-        if (oy <= ox) {
-            ys.ReadValue(y, value);
-            error = MergeError(error, GetNumberArg(ctx, value, b));
-            y = ys.Next();
-        }
-        if (error) continue;
-        total += Term(a, b);
+    for (std::size_t k = 0; !error && k < xs.size(); ++k) {
+        total += Term(xs[k], ys[k]);
         if (!IsAcceptableResult(total)) error = kErrNum;
     }
     ReturnNumber(ctx, total, error);

@@ -5,34 +5,24 @@
 #include "functions/numeric/statargs.h"
 #include "functions/numeric/statbuiltins.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vl {
 
 namespace {
 
-// Walks the stored cells of both areas side by side; pairs with a text that is no number
-// and pairs whose errors agree are skipped, pairs whose errors differ and walks of unequal
-// length are #N/A!.
+// The pairs of the two area arguments; areas that differ in rows and in columns are #N/A!.
 FormulaError PairWalk(CEvalContext& ctx, uint16_t xIndex, uint16_t yIndex, PairSums& sums) {
-    AreaWalk second(ctx), first(ctx);
-    FormulaError error = second.Take(Argument(ctx, 1));
-    error = JoinError(error, first.Take(Argument(ctx, 0)));
+    std::vector<double> first, second;
+    bool sameShape = true;
+    FormulaError error = ReadPairs(ctx, 0, 1, first, second, sameShape);
     if (error) return error;
-    if (first.walk.Rows() != second.walk.Rows() && first.walk.Columns() != second.walk.Columns())
-        return kErrNA;
-    AreaWalk& xs = xIndex == 0 ? first : second;
-    AreaWalk& ys = yIndex == 0 ? first : second;
-    for (;;) {
-        ListValue x, y;
-        bool moreX = NextCellNumber(ctx, xs, x);
-        bool moreY = NextCellNumber(ctx, ys, y);
-        if (moreX != moreY) return kErrNA;
-        if (!moreX) return 0;
-        if (x.leftOut || y.leftOut) continue;
-        if (x.error != y.error) return kErrNA;
-        if (!x.error) sums.Add(x.number, y.number);
-    }
+    if (!sameShape) return kErrNA;
+    const std::vector<double>& xs = xIndex == 0 ? first : second;
+    const std::vector<double>& ys = yIndex == 0 ? first : second;
+    for (std::size_t k = 0; k < xs.size(); ++k) sums.Add(xs[k], ys[k]);
+    return 0;
 }
 
 void Correlation(CEvalContext& ctx, StatResult (*statistic)(const PairSums&), bool xFirst) {
@@ -68,19 +58,65 @@ FormulaError FillGenerated(Matrix& m, uint32_t rows, uint32_t columns) {
     return 0;
 }
 
-// Reads array_y at 0 and array_x at 1 (the later one first).
+// A position of the known points without a number: a gap, which LINEST and TREND refuse.
+FormulaError RefuseGaps(const PositionGrid& grid) {
+    for (uint8_t present : grid.present)
+        if (!present) return kErrValue;
+    return 0;
+}
+
+// Fills a one-column matrix with numbers.
+FormulaError ColumnOf(Matrix& m, const std::vector<double>& values) {
+    if (!MatrixResize(m, uint32_t(values.size()), 1, 0)) return kErrMemory;
+    std::copy(values.begin(), values.end(), m.data.get());
+    return 0;
+}
+
+// array_y and array_x at 0 and 1 as pairs of numbers, those with a gap on either side
+// left out (SLOPE, INTERCEPT).
+FormulaError ReadPointPairs(CEvalContext& ctx, LinePoints& points) {
+    std::vector<double> ys, xs;
+    bool sameShape = true;
+    FormulaError error = ReadPairs(ctx, 0, 1, ys, xs, sameShape);
+    if (!error && !sameShape) error = kErrValue;
+    if (error) return error;
+    points.rows = uint32_t(ys.size());
+    points.columns = 1;
+    error = ColumnOf(points.y, ys);
+    return JoinError(error, ColumnOf(points.x, xs));
+}
+
+// A taken area's numbers position by position; a gap is #VALUE!.
+FormulaError ReadWholeArea(CEvalContext& ctx, AreaWalk& area, Matrix& m) {
+    PositionGrid grid;
+    FormulaError error = ReadPositionGrid(ctx, area, grid, kMaxAreaPositions);
+    if (!error) error = RefuseGaps(grid);
+    if (error) return error;
+    if (!MatrixResize(m, grid.rows, grid.columns, 0)) return kErrMemory;
+    for (uint32_t r = 0; r < grid.rows; ++r)
+        for (uint32_t c = 0; c < grid.columns; ++c)
+            *MatrixAt(m, r + 1, c + 1) = grid.numbers[std::size_t(r) * grid.columns + c];
+    return 0;
+}
+
+// Reads array_y at 0 and array_x at 1 (the later one first) position by position, as
+// LINEST and TREND take them: every position must hold a number.
 FormulaError ReadLinePoints(CEvalContext& ctx, LinePoints& points, bool xMayBeOmitted) {
     if (!(xMayBeOmitted && Omitted(Argument(ctx, 1)))) {
-        bool sameShape = true;
-        FormulaError error = ReadPairedAreas(ctx, 0, 1, points.y, points.x, sameShape);
-        if (!error && !sameShape) error = kErrValue;
+        AreaWalk b(ctx), a(ctx);
+        FormulaError error = b.Take(Argument(ctx, 1));
+        error = JoinError(error, a.Take(Argument(ctx, 0)));
+        if (!error && (a.walk.Rows() != b.walk.Rows() || a.walk.Columns() != b.walk.Columns()))
+            error = kErrValue;
+        if (!error) error = ReadWholeArea(ctx, a, points.y);
+        if (!error) error = ReadWholeArea(ctx, b, points.x);
         points.rows = points.y.rows;
         points.columns = points.y.cols;
         return error;
     }
     AreaWalk area(ctx);
     FormulaError error = area.Take(Argument(ctx, 0));
-    if (!error) error = ReadAreaPositions(ctx, area, points.y);
+    if (!error) error = ReadWholeArea(ctx, area, points.y);
     if (error) return error;
     points.rows = points.y.rows;
     points.columns = points.y.cols;
@@ -95,7 +131,7 @@ LineFit Fit(const LinePoints& points, bool constant) {
 void InterceptOrSlope(CEvalContext& ctx, bool slope) {
     if (!CheckArgumentCount(ctx, 2, 2)) return;
     LinePoints points;
-    FormulaError error = ReadLinePoints(ctx, points, false);
+    FormulaError error = ReadPointPairs(ctx, points);
     if (error) {
         ReturnError(ctx, error);
         return;

@@ -116,17 +116,18 @@ void CountABuiltin(CEvalContext& ctx) {
 
 namespace {
 
-// COVAR and CORREL: every position of two equally shaped areas, empty ones as 0.
+// COVAR and CORREL over the pairs of two equally shaped areas.
 void PairedPositions(CEvalContext& ctx,
                      StatResult (*statistic)(const double*, const double*, std::size_t)) {
     if (!CheckArgumentCount(ctx, 2, 2)) return;
-    Matrix x, y;
-    bool sameShape = true;
-    FormulaError error = ReadPairedAreas(ctx, 0, 1, x, y, sameShape);
-    if (!error && !sameShape) error = kErrNA;
-    StatResult r = error ? StatError(error)
-                         : statistic(x.data.get(), y.data.get(), std::size_t(x.rows) * x.cols);
-    ReturnNumber(ctx, r.value, r.error);
+    GuardStatMemory(ctx, [&] {
+        std::vector<double> x, y;
+        bool sameShape = true;
+        FormulaError error = ReadPairs(ctx, 0, 1, x, y, sameShape);
+        if (!error && !sameShape) error = kErrNA;
+        StatResult r = error ? StatError(error) : statistic(x.data(), y.data(), x.size());
+        ReturnNumber(ctx, r.value, r.error);
+    });
 }
 
 } // namespace
@@ -140,18 +141,20 @@ void CorrelBuiltin(CEvalContext& ctx) {
 
 void ForecastBuiltin(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 3, 3)) return;
-    Matrix y, xs;
-    bool sameShape = true;
-    FormulaError error = ReadPairedAreas(ctx, 1, 2, y, xs, sameShape);
-    double x = 0;
-    error = JoinError(error, GetListNumber(ctx, Argument(ctx, 0), x));
-    if (!error && !sameShape) error = kErrValue;
-    if (error) {
-        ReturnError(ctx, error);
-        return;
-    }
-    LineFit fit = FitLine(xs.data.get(), y.data.get(), std::size_t(y.rows) * y.cols, true);
-    ReturnNumber(ctx, LineValue(fit, x), fit.error);
+    GuardStatMemory(ctx, [&] {
+        std::vector<double> y, xs;
+        bool sameShape = true;
+        FormulaError error = ReadPairs(ctx, 1, 2, y, xs, sameShape);
+        double x = 0;
+        error = JoinError(error, GetListNumber(ctx, Argument(ctx, 0), x));
+        if (!error && !sameShape) error = kErrValue;
+        if (error) {
+            ReturnError(ctx, error);
+            return;
+        }
+        LineFit fit = FitLine(xs.data(), y.data(), y.size(), true);
+        ReturnNumber(ctx, LineValue(fit, x), fit.error);
+    });
 }
 
 namespace {
@@ -161,7 +164,7 @@ namespace {
 void GatherAreaNumbers(CEvalContext& ctx, AreaWalk& area, std::vector<double>& values,
                        FormulaError& error) {
     ListValue v;
-    while (NextCellNumber(ctx, area, v)) {
+    while (NextAreaValue(ctx, area, v)) {
         if (v.leftOut) continue;
         if (v.error)
             error = JoinError(error, v.error);

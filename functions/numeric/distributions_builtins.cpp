@@ -187,8 +187,8 @@ StatResult SumProbabilities(CEvalContext& ctx, AreaWalk& xs, AreaWalk& ps, doubl
     double sum = 0;
     for (;;) {
         ListValue x, p;
-        bool moreX = NextCellNumber(ctx, xs, x);
-        bool moreP = NextCellNumber(ctx, ps, p);
+        bool moreX = NextAreaValue(ctx, xs, x);
+        bool moreP = NextAreaValue(ctx, ps, p);
         if (moreX != moreP) return StatError(kErrNA);
         if (!moreX) return {sum, 0};
         if (x.leftOut || p.leftOut) continue;

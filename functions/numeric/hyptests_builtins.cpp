@@ -13,7 +13,7 @@ namespace {
 // give a number join their error to the sums (FTEST, ZTEST) or are passed over (TTEST).
 void GatherSample(CEvalContext& ctx, AreaWalk& area, ShiftedSums& sums, bool keepErrors) {
     ListValue v;
-    while (NextCellNumber(ctx, area, v)) {
+    while (NextAreaValue(ctx, area, v)) {
         if (v.leftOut) continue;
         if (!v.error)
             sums.Add(v.number);

@@ -1,7 +1,7 @@
 #pragma once
 // How the matrix, regression and optimisation built-ins take their arguments and give
-// their results: range and array arguments read into zero-filled matrices (numbers and
-// numeric texts at their positions; empty cells, error cells and other texts 0), optional
+// their results: range and array arguments read into zero-filled matrices (their numbers
+// at their positions, other cells 0; an error cell is the result), optional
 // scalars that keep their defaults when omitted, and array results element by element.
 
 #include "formula/operands.h"

@@ -12,14 +12,13 @@ constexpr uint32_t kMaxListValues = 2097152;
 void Extremes(CEvalContext& ctx, bool largest, RangeTexts texts = RangeTexts::LeftOut) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     Extreme extreme(largest);
-    // Other errors are skipped; a range that is none fails the call, as it fails SUM.
     FormulaError kept = 0;
     GatherValueList(
         ctx,
         [&](const ListValue& v) {
             if (!v.error)
                 extreme.Add(v.number);
-            else if (IsLostRange(v))
+            else
                 kept = MergeError(kept, v.error);
         },
         texts);
@@ -28,11 +27,12 @@ void Extremes(CEvalContext& ctx, bool largest, RangeTexts texts = RangeTexts::Le
     ReturnNumber(ctx, r.value, r.error);
 }
 
-// The numbers of a value list, errors and texts left out; #VALUE! beyond the limit.
+// The numbers of a value list; its largest error, or #VALUE! beyond the limit.
 FormulaError GatherNumbers(CEvalContext& ctx, std::vector<double>& values) {
     FormulaError error = 0;
     GatherValueList(ctx, [&](const ListValue& v) {
-        if (v.error || error) return;
+        if (v.error) error = MergeError(error, v.error);
+        if (error) return;
         if (values.size() == kMaxListValues)
             error = kErrValue;
         else
@@ -79,7 +79,11 @@ void RankedFunction(CEvalContext& ctx, uint16_t count, uint16_t dataIndex,
             return;
         }
         std::vector<DataItem> items;
-        GatherDataItems(ctx, area, items);
+        error = GatherDataItems(ctx, area, items);
+        if (error) {
+            ReturnError(ctx, error);
+            return;
+        }
         SortDataItems(items, ascending);
         compute(items);
     });

@@ -7,29 +7,6 @@
 
 namespace vl {
 
-FormulaError AreaWalk::Take(FormulaToken& slot) {
-    FormulaError error = walk.Take(slot);
-    cells = slot.type == kTokenArea ? slot.cells : nullptr;
-    if (slot.type == kTokenArray) slot.type = kTokenEmpty;
-    return error;
-}
-
-void AreaWalk::Load(CEvalContext& ctx, const uint8_t* record, FormulaToken& slot) const {
-    ClearOperand(slot);
-    slot.cells = cells;
-    CellToOperand(ctx, slot, record);
-}
-
-void ConvertCell(CEvalContext& ctx, const AreaWalk& area, const uint8_t* record, ListValue& value) {
-    FormulaToken slot;
-    area.Load(ctx, record, slot);
-    const bool text = slot.type == kTokenText && slot.error == 0;
-    value.number = 0;
-    value.error = GetListNumber(ctx, slot, value.number);
-    value.type = slot.type;
-    value.leftOut = text && value.error != 0;
-}
-
 bool ApplyOverParameters(CEvalContext& ctx, std::initializer_list<uint16_t> parameters) {
     uint16_t count = ArgumentCount(ctx);
     if (count > kMaxArguments) return false;
@@ -48,26 +25,19 @@ bool ApplyOverParameters(CEvalContext& ctx, std::initializer_list<uint16_t> para
     return true;
 }
 
-void GatherDataItems(CEvalContext& ctx, AreaWalk& area, std::vector<DataItem>& items) {
+FormulaError GatherDataItems(CEvalContext& ctx, AreaWalk& area, std::vector<DataItem>& items) {
+    FormulaError error = 0;
     while (const uint8_t* record = area.Next()) {
+        ListValue v;
+        ReadCell(ctx, area, record, RangeTexts::LeftOut, v);
+        if (v.fate == ValueFate::Error) error = MergeError(error, v.error);
+        if (v.fate != ValueFate::Number || error) continue;
         DataItem item;
-        item.error = FormulaError(record[0] & 0xF0);
-        if (cell::IsText(record)) {
-            item.isText = true;
-            item.text = cell::Text(record);
-        } else if (cell::IsFormula(record) && (cell::ResultFlags(record) & kResultText)) {
-            item.isText = true;
-            item.text = cell::CachedText(record);
-        }
-        FormulaToken slot;
-        area.Load(ctx, record, slot);
-        item.conversion = GetNumberArg(ctx, slot, item.number);
+        item.number = v.number;
         item.record = record;
-        // A text that is no number (a header, "", blanks, which read as 0) is no datum.
-        const bool blanks = item.text.find_first_not_of(' ') == std::string_view::npos;
-        if (item.isText && !item.error && (item.conversion || blanks)) continue;
         items.push_back(item);
     }
+    return error;
 }
 
 namespace {
@@ -107,26 +77,14 @@ void SortDataItems(std::vector<DataItem>& items, bool ascending) {
 
 FormulaError ReadAreaPositions(CEvalContext& ctx, AreaWalk& area, Matrix& positions,
                                bool codesOnly) {
-    const CRangeWalk& walk = area.walk;
-    uint64_t count = uint64_t(walk.Rows()) * walk.Columns();
-    if (count > kMaxAreaPositions || !MatrixResize(positions, walk.Rows(), walk.Columns(), 0))
-        return kErrMemory;
+    PositionGrid grid;
+    FormulaError error = ReadPositionGrid(ctx, area, grid, kMaxAreaPositions, codesOnly);
+    if (error == kErrMemory) return error;
+    if (!MatrixResize(positions, grid.rows, grid.columns, 0)) return kErrMemory;
     ZeroMatrix(positions);
-    FormulaError error = 0;
-    while (const uint8_t* record = area.Next()) {
-        FormulaToken slot;
-        area.Load(ctx, record, slot);
-        if (slot.error) {
-            ReleaseOperand(ctx, slot);
-            continue;
-        }
-        const bool text = slot.type == kTokenText;
-        TextToNumberOperand(ctx, slot);
-        if (slot.type == kTokenNumber)
-            *MatrixAt(positions, walk.RowOffset() + 1, walk.ColumnOffset() + 1u) = slot.number;
-        else if (text && codesOnly)
-            error = kErrValue;
-    }
+    for (uint32_t r = 0; r < grid.rows; ++r)
+        for (uint32_t c = 0; c < grid.columns; ++c)
+            *MatrixAt(positions, r + 1, c + 1) = grid.numbers[std::size_t(r) * grid.columns + c];
     return error;
 }
 

@@ -130,6 +130,25 @@ class AutomationClient(unittest.TestCase):
         self.assertEqual(wb.value("$E$1"), (VT_EMPTY, 0))
         self.assertEqual(int(wb.unknown.Release()), 0)
 
+    def test_ranges_and_named_cells_read_as_the_peers_read_them(self):
+        # A header, a gap and a row in error, as the bus's client puts them.
+        wb = Workbook(self.bus)
+        wb.ws.NewDocument()
+        wb.ws.PutValue("$A$1", bstr("Qty"))
+        wb.ws.PutValue("$A$2", r8(65))
+        wb.ws.PutValue("$A$4", r8(72))
+        wb.ws.PutFormula("$A$5", "=1/0")
+        wb.ws.PutFormula("$B$1", "=AVERAGE(A2,A3,A4)")
+        wb.ws.PutFormula("$B$2", "=SUM(A1:A4)")
+        wb.ws.PutFormula("$B$3", "=ERRORTYPE(SUM(A1:A5))")
+        wb.ws.PutFormula("$B$4", "=ERRORTYPE(MAX(A:A))")
+        wb.ws.PutFormula("$B$5", "=SUM(A2,A1)")
+        wb.ws.UpdateWorksheet()
+        self.assertEqual([wb.value(c) for c in ("$B$1", "$B$2", "$B$3", "$B$4", "$B$5")],
+                         [(VT_R8, 68.5), (VT_R8, 137.0), (VT_R8, 1.0), (VT_R8, 1.0),
+                          (VT_R8, 65.0)])
+        self.assertEqual(int(wb.unknown.Release()), 0)
+
     def test_failures_carry_the_hresult_and_message(self):
         wb = self.build()
         self.assertFails(0x80070057, "E_INVALIDARG", wb.ws.GetValue, "B3")

@@ -110,7 +110,7 @@ TEST(EverydayFormulas, TruthOfNumbers) {
 }
 
 // Texts in ranges (a header, "n/a", a formula's "") are no values, but 0 to the A forms; a
-// text given directly keeps its rule.
+// text given directly that is no number is an error to the plain forms and 0 to the A forms.
 TEST(EverydayFormulas, StatisticsLeaveRangeTextsOut) {
     CheckTyped({
         {"=AVERAGE(B1:B4)", "6"},
@@ -137,7 +137,7 @@ TEST(EverydayFormulas, StatisticsLeaveRangeTextsOut) {
         {"=MINA(C1:C4)", "0"},
         {"=MINA(C2:C4)", "1"},
         {"=AVERAGEA(TRUE(),0)", "0.5"},
-        {"=AVERAGEA(\"n/a\",1)", "#NUM!"},
+        {"=AVERAGEA(\"n/a\",1)", "0.5"},
     });
 }
 

@@ -239,12 +239,14 @@ std::string LookupSearch(TestBook& book, const ModelCase& m) {
     return Expect(Agree(m.ours, want), m, "the walk over every cell");
 }
 
-// The error a paired sum gives for its arrays' cells: a text that is no number is #NUM! (the
-// empty text is 0), the largest code winning (SERIESSUM stops at its first faulty
-// coefficient); 0 when none fails.
+// The error a paired sum gives for its arrays' cells: the largest error code (SERIESSUM stops
+// at its first faulty coefficient, where a text that is no number is #NUM!, the empty text
+// 0); 0 when none fails.
 int PairedFault(const ModelCase& m) {
-    auto code = [](const Answer& v) {
+    const bool series = m.name == "SERIESSUM";
+    auto code = [series](const Answer& v) {
         if (v.kind == 'e') return ErrorCode(v) ? ErrorCode(v) : 5;
+        if (!series) return 0;
         return TextNoNumber(v) && v.text.find_first_not_of(' ') != std::string::npos ? 5 : 0;
     };
     int worst = 0;
@@ -262,9 +264,12 @@ int PairedFault(const ModelCase& m) {
 }
 
 // The regression and pairing functions take every position of their areas, an empty, text
-// or error cell as 0 (paired positions); the paired sums take an absent cell as 0 and refuse
-// a text that is no number (paired arrays).
+// or error cell as 0 (paired positions); the paired sums take the pairs of numbers, an error
+// the result (paired arrays).
 std::string PairedCells(TestBook& book, const ModelCase& m, bool refuseText) {
+    if (refuseText && m.name != "SERIESSUM" && m.args.size() == 2 &&
+        (m.args[0].rows != m.args[1].rows || m.args[0].columns != m.args[1].columns))
+        return Expect(IsError(m.ours, "#VALUE!"), m, "areas of two shapes");
     if (refuseText && PairedFault(m))
         return Expect(Agree(m.ours, ErrorOfCode(PairedFault(m))), m,
                       "a text that is no number in a paired area, the largest error code");
@@ -281,6 +286,14 @@ std::string PairedCells(TestBook& book, const ModelCase& m, bool refuseText) {
             texts[i] = AsArray(present, [](const Answer& v) { return Number(v.number); });
             continue;
         }
+        // A paired sum leaves out a pair with a value that is no number on either side,
+        // as it leaves out an array's texts.
+        if (refuseText) {
+            texts[i] = AsArray(m.args[i], [](const Answer& v) {
+                return v.kind == 'n' ? Number(v.number) : std::string("\"\"");
+            });
+            continue;
+        }
         texts[i] = AsArray(m.args[i], [](const Answer& v) {
             return v.kind == 'n'                          ? Number(v.number)
                    : v.kind == 't' && NumericText(v.text) ? Number(std::atof(v.text.c_str()))
@@ -288,7 +301,8 @@ std::string PairedCells(TestBook& book, const ModelCase& m, bool refuseText) {
         });
     }
     return Expect(!m.name.empty() && Agree(m.ours, Substituted(book, m, texts)), m,
-                  "the areas with their absent, text and error cells as 0");
+                  refuseText ? "the pairs of numbers of the areas"
+                             : "the areas with their absent, text and error cells as 0");
 }
 
 // ROW, COLUMN, ROWS and COLUMNS take an array (an area in arithmetic too) as an area whose

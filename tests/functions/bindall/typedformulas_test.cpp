@@ -198,7 +198,7 @@ TEST(TypedFormulas, RemovedReferencesAndEmptyIntersectionsStayErrors) {
         {cells, "=COUNT(C5:A3_B1:B12)", "0"},
         {cells, "=MIN(C5:A3_B1:B12)", "#NULL!"},
         {cells, "=COUNT(1,#NULL!,A1:B3)", "5"},
-        {cells, "=MAX(1/0,2)", "2"},
+        {cells, "=MAX(1/0,2)", "#DIV/0!"},
         {cells, "=SUM({1,2}_A1:A3)", "#NULL!"},
         {cells, "=SUM(A1:A3_{1,2})", "#NULL!"},
         {cells, "=SUM(A1:A3_B1:B3)", "#NULL!"},

@@ -349,10 +349,10 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
     ASSERT_TRUE(book.Recalc());
     book.Check({
         {"=SUM(3,4,{1,5})", "13"},
-        // A text of blanks is no number: SUM leaves it out of ranges, the others refuse it.
+        // A text of blanks is no number: left out of ranges and named cells, refused as a constant.
         {"=SUM(F1:F3)", "4"},
         {"=SUM(\"\",1)", "#NUM!"},
-        {"=SUM(F1,1)", "#NUM!"},
+        {"=SUM(F1,1)", "1"},
         {"=SUMSQ(\"\",1)", "#NUM!"},
         {"=SUMSQ(F2:F3)", "16"},
         {"=PRODUCT(F1:F3)", "4"},
@@ -363,8 +363,8 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
         {"=SUMSQ(G1,3)", "9"},
         {"=SUM(TRUE,1)", "2"},
         {"=SUM()", "#SYNTAX!"},
-        {"=SUM(A1:A4)", "3"},
-        {"=SUM(B1:B3)", "15"},
+        {"=SUM(A1:A4)", "#DIV/0!"},
+        {"=SUM(B1:B3)", "3"},
         {"=SUM(\"2\",\"x\")", "#NUM!"},
         {"=SUM(1,#N/A!,\"x\")", "#NUM!"},
         {"=SUM(A1:A4,1/0)", "#DIV/0!"},
@@ -421,7 +421,7 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
         {"=SUM(0.1,0.2)", "0.3"},
         {"=SUM(1,-4E-14)", "0.99999999999996"},
         {"=SUM(-1E308,1E308,1E308)", "#NUM!"},
-        {"=SUM(A1:B4*2)", "36"},
+        {"=SUM(A1:B4*2)", "#NUM!"},
         // An intersection with one cell is that cell or #NULL!, never both operands.
         {"=SUM(A1:B4_C1)", "#NULL!"},
         {"=SUM(A1:B4_B3)", "3"},
@@ -434,9 +434,9 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
         {"=SUMPRODUCT({1,2},{1,2,3})", "#VALUE!"},
         {"=SUMPRODUCT({1,2},{1;2})", "#VALUE!"},
         {"=SUMPRODUCT({1E300,1},{1E300,1})", "#NUM!"},
-        {"=SUMPRODUCT(A1:A4,A1:A4)", "5"},
-        {"=SUMPRODUCT(A1:A4,B1:B4)", "12"},
-        {"=SUMPRODUCT(A1:A4)", "3"},
+        {"=SUMPRODUCT(A1:A4,A1:A4)", "#DIV/0!"},
+        {"=SUMPRODUCT(A1:A4,B1:B4)", "#DIV/0!"},
+        {"=SUMPRODUCT(A1:A4)", "#DIV/0!"},
         {"=SUMPRODUCT({1,2},3)", "#VALUE!"},
         // A single cell is a one-cell range, of another shape than two elements; a value is
         // no range.
@@ -455,11 +455,11 @@ TEST(SumFunctions, NumbersRangesAndArrays) {
         {"=SUMPRODUCT({1,2},A1:A4,A4:A1)", "#VALUE!"},
         {"=SUM(A4:A1)", "#REF!"},
         {"=SUMX2MY2({2,5},{6,1})", "-8"},
-        {"=SUMX2MY2({2,5},{6})", "-7"},
+        {"=SUMX2MY2({2,5},{6})", "#VALUE!"},
         {"=SUMX2PY2({1,2},{3,4})", "30"},
         {"=SUMXMY2({1,2},{3,5})", "13"},
-        {"=SUMXMY2({1;2},{3,5})", "33"},
-        {"=SUMXMY2(A1:A4,{0})", "#NUM!"},
+        {"=SUMXMY2({1;2},{3,5})", "#VALUE!"},
+        {"=SUMXMY2(A1:A4,{0})", "#VALUE!"},
         {"=SUMXMY2(1,{0})", "#VALUE!"},
         {"=SERIESSUM(2,0,1,{5,2,0,3})", "33"},
         {"=SERIESSUM(2,0,1,5)", "#VALUE!"},
@@ -498,9 +498,9 @@ TEST(SumFunctions, LaterLargerErrorWins) {
         {"=SUMXMY2(E1:E2,A1:A2)", "#REF!"},
         {"=SUMX2MY2(A1:A2,E1:E2)", "#REF!"},
         {"=SUMX2PY2(E1:E2,B1:B2)", "#REF!"},
-        {"=SUMX2PY2(E1:E2,A1:A1)", "#NUM!"},
-        // SUM still skips the cells that give no number.
-        {"=SUM(D1:D4)", "3"},
+        {"=SUMX2PY2(E1:E2,A1:A1)", "#VALUE!"},
+        // SUM leaves the text out and takes the error.
+        {"=SUM(D1:D4)", "#REF!"},
     });
 }
 

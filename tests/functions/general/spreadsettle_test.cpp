@@ -251,7 +251,7 @@ TEST(SpreadSettle, AnArrayBlockedByAShrinkingOneSpreadsInTheSameRecalculation) {
         {"=IF($Z$1,{1,2},{1})", nullptr, {"11", "6", "5"}},
         {"=IF($Z$1,{1,2;3,4},{1;3})", nullptr, {"14", "6", "5"}},
         {"=IF($Z$1,{1,2},{1,2,3})", nullptr, {"7", "2", "5"}},
-        {"=IF($Z$1,{1,2},{1})", "9", {"9", "9", "#FILL!"}},
+        {"=IF($Z$1,{1,2},{1})", "9", {"#FILL!", "9", "#FILL!"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.blocker);

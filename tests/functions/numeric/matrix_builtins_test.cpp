@@ -123,6 +123,7 @@ TEST_F(MatrixBuiltins, ProductsTransposesAndDiagonals) {
     book.Text("D3", " -2.5e1 ");
     book.Text("C4", "word");
     book.Formula("D5", "=1/0");
+    ASSERT_TRUE(book.Recalc());
     CheckShown(book,
                {
                    {"=MTXMLT({1; 2; 3}, {1, 2, 3}, {2; 2; 2})", "{12; 24; 36}"},
@@ -132,8 +133,9 @@ TEST_F(MatrixBuiltins, ProductsTransposesAndDiagonals) {
                    {"=MTXMLT({1, 2}, {1, 2}, 1/0)", "#VALUE!"},
                    {"=MTXT({1, 2, 3; 4, 5, 6})", "{1, 4; 2, 5; 3, 6}"},
                    {"=MTXT({1, 2}, {3})", "#SYNTAX!"},
-                   // Empty, error and non-numeric cells are 0; a numeric text is its number.
-                   {"=MTXT(C3:D5)", "{4, 0, 0; -25, 0, 0}"},
+                   // Empty cells and texts, numeric ones too, are 0; an error cell is the result.
+                   {"=MTXT(C3:D4)", "{4, 0; 0, 0}"},
+                   {"=MTXT(C3:D5)", "#DIV/0!"},
                    {"=MTXDIAG(3, 1)", "{1, 0, 0; 0, 1, 0; 0, 0, 1}"},
                    {"=MTXDIAG(3, {1, 2, 3})", "{1, 0, 0; 0, 2, 0; 0, 0, 3}"},
                    {"=MTXDIAG(2, {7; 8; 9})", "{7, 0; 0, 8}"},
