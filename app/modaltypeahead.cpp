@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <array>
 #include <bitset>
 #include <cstring>
@@ -62,6 +63,9 @@ bool IsClosedPopup(xcb_window_t id) {
     return false;
 }
 
+// How many closed boxes are remembered: keys for one come within a few turns of its closing.
+constexpr size_t kClosedBoxesMax = 8;
+
 // Where kept keys go now: the modal dialog once it has the keyboard (null until then), else
 // the active window, which the closed menu gave the keyboard back to; null when there is none.
 QWindow* KeyTarget() {
@@ -98,6 +102,7 @@ public:
         expiry_.setSingleShot(true);
         QObject::connect(&expiry_, &QTimer::timeout, this, [this] {
             kept_.clear();
+            returned_ = 0;
             pressed_.reset();
         });
         qApp->installNativeEventFilter(this);
@@ -115,35 +120,76 @@ public:
         const uint8_t kind = event->response_type & 0x7f;
         if (kind != XCB_KEY_PRESS && kind != XCB_KEY_RELEASE) return false;
         const auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
-        // Our own sending, back from the server: the toolkit takes it to the window it went to.
+        KeyCopy copy;
+        std::memcpy(copy.data(), event, copy.size());
+        // Our own sending, back from the server: the toolkit takes it to the window it went to,
+        // unless that is a box a key sent before it closed; then it goes on, ahead of the keys
+        // read since it was sent.
         if (IsOurSending(*key)) {
             if (inFlight_ > 0) --inFlight_;
-            return false;
+            const bool keep = IsClosedBox(key->event);
+            if (keep) KeepAgain(copy);
+            if (inFlight_ == 0) Flush();
+            return keep;
         }
         // Once keys are kept, the keys after them wait behind them.
-        if (kept_.empty() && inFlight_ == 0 && !BlockingModal() && !IsClosedPopup(key->event)) {
+        if (kept_.empty() && inFlight_ == 0 && !BlockingModal() && !IsClosedPopup(key->event) &&
+            !IsClosedBox(key->event)) {
             if (kind == XCB_KEY_RELEASE) pressed_.reset(key->detail);
             return false;
         }
-        KeyCopy copy;
-        std::memcpy(copy.data(), event, copy.size());
         return Keep(copy);
     }
 
-    // A key the server sent a menu before the menu closed, read only after it: the toolkit
-    // hands it to the closed menu, which drops it.
+    // A key the server sent a menu or a modal box before it closed, read only after it: the
+    // toolkit hands it to the closed window, which drops it.
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if ((event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) ||
-            !watched->isWindowType())
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Show || type == QEvent::Hide) {
+            NoteBox(watched, type == QEvent::Hide);
+            return false;
+        }
+        if ((type != QEvent::KeyPress && type != QEvent::KeyRelease) || !watched->isWindowType())
             return false;
         const auto* window = static_cast<QWindow*>(watched);
-        if (window->type() != Qt::Popup || window->isVisible() || QApplication::activePopupWidget())
+        if (window->isVisible() || QApplication::activePopupWidget() ||
+            (window->type() != Qt::Popup && !IsClosedBox(window)))
             return false;
         return Keep(AsSent(*static_cast<QKeyEvent*>(event),
                            xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root));
     }
 
 private:
+    // A modal box that closes is remembered, by its X window and the toolkit's, until it shows
+    // again: the server goes on sending it what is typed after the key that closed it until the
+    // keyboard has moved on, and those keys belong to the window under it. The toolkit lets go
+    // of the X window as it hides the box; the keys it read for it go to its own window still.
+    void NoteBox(QObject* watched, bool hidden) {
+        if (!watched->isWidgetType()) return;
+        auto* widget = static_cast<QWidget*>(watched);
+        QWindow* window = widget->windowHandle();
+        if (!widget->isWindow() || !window) return;
+        std::erase_if(closedBoxes_, [&](const ClosedBox& box) { return box.window == window; });
+        if (!hidden || !widget->isModal() || widget->windowType() == Qt::Popup) return;
+        if (closedBoxes_.size() == kClosedBoxesMax) closedBoxes_.pop_front();
+        closedBoxes_.push_back({xcb_window_t(widget->internalWinId()), window});
+    }
+
+    bool IsClosedBox(xcb_window_t id) const {
+        return std::any_of(closedBoxes_.begin(), closedBoxes_.end(),
+                           [&](const ClosedBox& box) { return id && box.id == id; });
+    }
+    bool IsClosedBox(const QWindow* window) const {
+        return std::any_of(closedBoxes_.begin(), closedBoxes_.end(),
+                           [&](const ClosedBox& box) { return box.window == window; });
+    }
+
+    // A key of ours that came back for a closed box: it was typed before the keys kept since.
+    void KeepAgain(const KeyCopy& copy) {
+        if (kept_.empty()) expiry_.start(kKeepMs);
+        kept_.insert(kept_.begin() + std::ptrdiff_t(returned_++), copy);
+    }
+
     // Keeps a press, and the release of a kept press; false for a release whose press went on
     // (the Escape or Alt that closed a menu): sent on, it would reach the window a second time,
     // where a release alone ends what Alt began in the menu bar.
@@ -161,8 +207,10 @@ private:
         return true;
     }
 
+    // Not while keys of ours are on their way: one may come back for a box that closed, to go
+    // on ahead of these.
     void Flush() {
-        if (kept_.empty()) return;
+        if (kept_.empty() || inFlight_ > 0) return;
         QWindow* window = KeyTarget();
         if (!window) return;
         expiry_.stop();
@@ -177,6 +225,7 @@ private:
             ++inFlight_;
         }
         kept_.clear();
+        returned_ = 0;
         xcb_flush(connection_);
     }
 
@@ -184,6 +233,12 @@ private:
     std::deque<KeyCopy> kept_;
     std::bitset<256> pressed_; // key codes whose press was kept, until their release
     int inFlight_ = 0;
+    size_t returned_ = 0; // kept keys at the front that came back for a closed box
+    struct ClosedBox {
+        xcb_window_t id;
+        QPointer<QWindow> window;
+    };
+    std::deque<ClosedBox> closedBoxes_;
     QTimer expiry_;
 };
 

@@ -4,6 +4,7 @@
 #include "ui/messageowner.h"
 #include "ui/uiutil.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QColorDialog>
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -53,6 +55,35 @@ public:
         else
             QApplication::restoreOverrideCursor();
     }
+};
+
+// A button's letter answers a box at once. The toolkit first shows the button pressed for a
+// tenth of a second, and the keys typed right after the letter reached the box meanwhile and
+// were lost, where they belong to the window under it.
+class CLetterAnswers : public QObject {
+public:
+    explicit CLetterAnswers(QMessageBox* box) : QObject(box), box_(box) {
+        box->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+            return false;
+        for (QAbstractButton* button : box_->buttons()) {
+            const QKeySequence shortcut = button->shortcut();
+            if (shortcut.isEmpty() || shortcut[0].key() != key->key() || !button->isEnabled())
+                continue;
+            button->click();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QMessageBox* box_;
 };
 
 IUiServices* g_services = nullptr;
@@ -309,6 +340,7 @@ QMessageBox* BuildMessageBox(const QString& text, const QString& title, uint32_t
     }
     // Application-modal and on top of the frame, never behind it.
     box->setWindowModality(Qt::ApplicationModal);
+    new CLetterAnswers(box);
     return box;
 }
 

@@ -568,6 +568,77 @@ TEST_F(ModalTypeAheadOnXTest, AReleaseThatWentOnEndsTheKeepingOfItsPress) {
     EXPECT_EQ(under.line->text(), QString());
 }
 
+// Keys typed right after the key that closes a modal box, which the server sent the box before
+// the program read that key, reach the window under it once that has the keyboard back, in
+// order; the closing key does not. The box stays or is deleted on closing (as the About box
+// is), and the keys are typed once it has the keyboard or as it opens, before it has it: then
+// the program sends them on to the box, and the ones after the closing key come back for it.
+TEST_F(ModalTypeAheadOnXTest, KeysTypedAfterTheKeyThatClosesABoxReachTheWindowUnderIt) {
+    const struct {
+        const char* name;
+        bool deleted; // the box is deleted on closing
+        bool ahead;   // typed as the box opens
+    } kCases[] = {{"typed into the box", false, false},
+                  {"typed into a box deleted on closing", true, false},
+                  {"typed as the box opens", false, true},
+                  {"typed as a box deleted on closing opens", true, true}};
+    for (const auto& k : kCases) {
+        SCOPED_TRACE(k.name);
+        Under under;
+        ASSERT_TRUE(under.HasKeys());
+        KeyCount underEscape(under.line, Qt::Key_Escape), underB(under.line, Qt::Key_B);
+        QPointer<QDialog> box = new QDialog(&under.window);
+        box->setAttribute(Qt::WA_DeleteOnClose, k.deleted);
+        (new QVBoxLayout(box))->addWidget(new QLineEdit(box));
+        box->open();
+        auto to = xcb_window_t(under.window.winId());
+        if (!k.ahead) {
+            ASSERT_TRUE(testwait::UntilActive(box));
+            to = xcb_window_t(box->winId());
+        }
+        for (const xcb_keycode_t code : {escape, a, b}) SendKey(c, to, code);
+        // All of them are in before the program reads the first.
+        free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+        ASSERT_TRUE(testwait::Until([&] { return box.isNull() || !box->isVisible(); }));
+        // Given back as the program's keeper of the keyboard gives it.
+        under.window.activateWindow();
+        EXPECT_TRUE(testwait::Until([&] { return under.line->text().size() >= 2; }))
+            << under.line->text().toStdString();
+        EXPECT_EQ(under.line->text().toStdString(), "ab");
+        EXPECT_TRUE(testwait::Until([&] { return underB.releases == 1; })) << underB.releases;
+        EXPECT_EQ(underEscape.presses + underEscape.releases, 0);
+        EXPECT_EQ(box.isNull(), k.deleted);
+        delete box;
+    }
+}
+
+// A window that is no modal box keeps the keys typed into it before it closed, as before: a
+// window-modal box opened over `under` and closed gives its keys on, a window beside it that
+// closes after it does not.
+TEST_F(ModalTypeAheadOnXTest, OnlyAClosedModalBoxGivesItsKeysOn) {
+    Under under;
+    ASSERT_TRUE(under.HasKeys());
+    QDialog box(&under.window);
+    box.open();
+    ASSERT_TRUE(testwait::UntilActive(&box));
+    box.close();
+    QWidget beside(nullptr, Qt::Window);
+    beside.show();
+    beside.activateWindow();
+    ASSERT_TRUE(testwait::UntilActive(&beside));
+    SendKey(c, xcb_window_t(beside.winId()), x);
+    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    beside.hide();
+    under.window.activateWindow();
+    ASSERT_TRUE(under.HasKeys());
+    SendKey(c, xcb_window_t(box.winId()), a);
+    SendKey(c, xcb_window_t(under.window.winId()), b);
+    xcb_flush(c);
+    EXPECT_TRUE(testwait::Until([&] { return under.line->text().size() >= 2; }))
+        << under.line->text().toStdString();
+    EXPECT_EQ(under.line->text().toStdString(), "ab");
+}
+
 } // namespace
 
 } // namespace vl

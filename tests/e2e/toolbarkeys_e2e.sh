@@ -43,11 +43,16 @@ xdotool key --clearmodifiers Return
 type_line "address"
 # From the address box Tab reaches Go; Down opens its drop-down. Each key waits until the
 # frame shows where the one before put the keys: keys that come all at once reach the program
-# in one batch, before what the one before left for later.
-keys_change_frame_caret alt
-keys_change_frame_caret ctrl+Tab
-keys_change_frame_caret ctrl+Tab
-keys_change_frame_caret Tab
+# in one batch, before what the one before left for later. The picture each key leaves is the
+# one the next key changes.
+settled_but_caret "$wid" "$WORK/last.png"
+key_changes_frame() {
+  xdotool key --clearmodifiers "$1"
+  shot_until "$wid" "$WORK/changed.png" differ_beyond_caret "$WORK/last.png" "$WORK/changed.png" ||
+    { echo "the key $1 changed nothing in the window"; exit 1; }
+  mv "$WORK/changed.png" "$WORK/last.png"
+}
+for key in alt ctrl+Tab ctrl+Tab Tab; do key_changes_frame "$key"; done
 xdotool key --clearmodifiers Down
 poll 200 popup_shown || { echo "no drop-down under Go"; exit 1; }
 xdotool key --clearmodifiers Escape

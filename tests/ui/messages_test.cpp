@@ -1,7 +1,7 @@
+#include "tests/common/waits.h"
 #include "ui/messages.h"
 #include "ui/uiservices.h"
 #include "uitestutil.h"
-#include "tests/common/waits.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -66,6 +66,28 @@ TEST(Messages, RealBoxGivesItsButtonsAnswerAndCancelOnEscape) {
     EXPECT_EQ(finished, 1);
     EXPECT_EQ(MessageBoxAnswer(*box), IDCANCEL);
     delete box;
+    // A button's letter answers at once, with the key, not a tenth of a second later: a key
+    // typed right after it belongs to the window under the box. Each button's letter, and a
+    // letter with Ctrl, which answers nothing.
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int answer; // 0: the box stays open
+    } letters[] = {{Qt::Key_Y, Qt::NoModifier, IDYES},
+                   {Qt::Key_N, Qt::NoModifier, IDNO},
+                   {Qt::Key_N, Qt::ControlModifier, 0}};
+    for (const auto& l : letters) {
+        box = BuildMessageBox(QStringLiteral("Save changes?"), AppTitle(),
+                              MB_YESNOCANCEL | MB_ICONQUESTION, &owner);
+        box->open();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(box, testwait::kWindowWaitMs));
+        QTest::keyClick(box->windowHandle(), l.key, l.modifiers);
+        EXPECT_EQ(box->isVisible(), l.answer == 0) << l.key;
+        if (l.answer) {
+            EXPECT_EQ(MessageBoxAnswer(*box), l.answer) << l.key;
+        }
+        delete box;
+    }
     // A button gives its own answer.
     box = BuildMessageBox(QStringLiteral("Remove?"), AppTitle(), MB_YESNO, nullptr);
     box->open();
