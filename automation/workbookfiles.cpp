@@ -121,8 +121,9 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
     // A table whose save with its memo was cut is settled before it is read.
     if (format >= kFileDBase3) FinishXBaseSave(file);
     // A rewrite in place cut short left a whole copy beside a file that may be torn. No one
-    // can be asked which to take here: nothing is read, and the error says where to go.
-    if (!InterruptedSaveCopy(FollowLinks(file)).empty()) {
+    // can be asked which to take here: nothing is read, and the error says where to go. A copy
+    // a whole save has outdated since is no reason to stop.
+    if (!OfferedSaveCopy(FollowLinks(file)).empty()) {
         doc_->error = kErrorInterruptedSave;
         return ReportDocumentError(IID_IWorksheet);
     }

@@ -9,6 +9,8 @@
 
 #include <new>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace vl {
@@ -67,30 +69,50 @@ void WriteSettings(CXmlWriter& w, const CWorkbook& wb) {
     w.WriteTag("ExcelWorkbook", {}, kXmlEndTag, 1, 1);
 }
 
-bool NameTaken(const std::vector<std::string>& names, const std::string& candidate) {
-    for (const std::string& name : names)
-        if (CompareNoCase(name.c_str(), candidate.c_str()) == 0) return true;
-    return false;
-}
-
-// The worksheet's own name, else the name followed by "(k)" for the first k from 0 that
-// no earlier worksheet took; a long name is shortened so that the suffix fits.
-std::string UniqueSheetName(std::vector<std::string>& names, const char* own) {
-    std::string candidate = own;
-    for (int k = 0; NameTaken(names, candidate); ++k) {
-        const std::string suffix = "(" + std::to_string(k) + ")";
-        std::string base = own;
-        if (base.size() + suffix.size() > kSheetNameLimit)
-            base.resize(kSheetNameLimit - suffix.size());
-        candidate = base + suffix;
+// The worksheets' names as written, each the worksheet's own name, else the name followed by
+// "(k)" for the first k from 0 that no earlier worksheet took; a long name is shortened so that
+// the suffix fits. Names are told apart without regard to letter case. Each name is found at
+// once: the taken names are hashed, and the counter of a name goes on where it stopped, as
+// every k it passed stays taken.
+class SheetNamer {
+public:
+    const std::string& Add(const std::string& text) {
+        const std::string own(text.c_str());
+        std::string candidate = own;
+        if (taken_.count(Key(candidate))) {
+            std::size_t& k = next_[Key(own)];
+            for (;; ++k) {
+                const std::string suffix = "(" + std::to_string(k) + ")";
+                std::string base = own;
+                if (base.size() + suffix.size() > kSheetNameLimit)
+                    base.resize(kSheetNameLimit - suffix.size());
+                candidate = base + suffix;
+                if (!taken_.count(Key(candidate))) break;
+            }
+            ++k;
+        }
+        taken_.insert(Key(candidate));
+        names_.push_back(std::move(candidate));
+        return names_.back();
     }
-    names.push_back(candidate);
-    return candidate;
-}
+    const std::string& operator[](std::size_t n) const { return names_[n]; }
+
+private:
+    // The name as the comparison of names sees it: up to its first NUL, upper-cased.
+    static std::string Key(const std::string& name) {
+        std::string key(name.c_str());
+        UpperInPlace1252(key);
+        return key;
+    }
+
+    std::vector<std::string> names_;
+    std::unordered_set<std::string> taken_;
+    std::unordered_map<std::string, std::size_t> next_;
+};
 
 void WriteWorksheets(CXmlWriter& w, const CWorkbook& wb, int dpi) {
     // Every name first: a formula may name a worksheet written after its own.
-    std::vector<std::string> names;
+    SheetNamer names;
     ExcelSheetNames byPath;
     for (const CTreeItem* item = wb.tree.first; item; item = item->next) {
         std::string path;
@@ -100,7 +122,7 @@ void WriteWorksheets(CXmlWriter& w, const CWorkbook& wb, int dpi) {
             if (named && item->IsFolder()) byPath.folders.insert(path);
             continue;
         }
-        const std::string name = UniqueSheetName(names, ExcelXmlSafeText(item->name).c_str());
+        const std::string name = names.Add(ExcelXmlSafeText(item->name));
         if (named) byPath.byPath.emplace(path, name);
     }
     std::size_t n = 0;

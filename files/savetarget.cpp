@@ -360,6 +360,39 @@ std::string InterruptedSaveCopy(const std::string& target) {
     return {};
 }
 
+namespace {
+
+// Whether the file at `target` holds what a rewrite with the bytes of `copy` leaves when it is
+// cut: it wrote the copy's bytes from the start, in order, over a file it had emptied. A file
+// that cannot be read is left to the restore, which says why it fails.
+bool LeftTornBy(const std::string& copy, const std::string& target) {
+    std::ifstream file(target, std::ios::binary), whole(copy, std::ios::binary);
+    if (!file || !whole) return true;
+    std::vector<char> a(1 << 16), b(1 << 16);
+    bool lost = false; // past the first byte that differs: only zeros may follow
+    while (file) {
+        file.read(a.data(), std::streamsize(a.size()));
+        const auto n = std::size_t(file.gcount());
+        std::size_t m = 0;
+        if (!lost) {
+            whole.read(b.data(), std::streamsize(n));
+            m = std::size_t(whole.gcount());
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            lost = lost || i >= m || a[i] != b[i];
+            if (lost && a[i] != 0) return false;
+        }
+    }
+    return file.eof();
+}
+
+} // namespace
+
+std::string OfferedSaveCopy(const std::string& target) {
+    const std::string kept = InterruptedSaveCopy(target);
+    return kept.empty() || !LeftTornBy(kept, target) ? std::string() : kept;
+}
+
 void DropInterruptedSaveCopies(const std::string& target) {
     for (const KeptPlace place : {KeptPlace::kBeside, KeptPlace::kPrivate, KeptPlace::kTemporary}) {
         const std::string kept = KeptCopyPath(target, place);

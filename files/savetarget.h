@@ -79,6 +79,12 @@ std::string PairPath(const std::string& target);
 void FinishPairedSave(const std::string& target, const std::vector<std::string>& partners);
 // The whole copy a rewrite of `target` cut short left behind; empty when there is none.
 std::string InterruptedSaveCopy(const std::string& target);
+// That copy while `target` is still what its cut rewrite left of it (the copy's first bytes,
+// and after them at most zeros where a power cut lost what was written): the copy the open
+// offers to put in place. Once a whole save has written the file since (another user's, who
+// cannot remove our copy), empty: the copy stays on disk, offered no more over the newer
+// workbook, until a whole save of ours removes it.
+std::string OfferedSaveCopy(const std::string& target);
 // Removes the user's copies of `target` that cut rewrites left, once a later save of it was
 // written whole: the copy belongs to the save that was cut, and would put an older workbook
 // over the newer one.

@@ -8,6 +8,7 @@
 #include "files/loadcheck.h"
 #include "files/v6records.h"
 #include "formula/evalcontext.h"
+#include "model/treeappend.h"
 #include "model/workbook.h"
 #include "platform/core/alloc.h"
 
@@ -114,7 +115,7 @@ bool ReadLists(CWorkbook& book, CV6Input& in) {
     return true;
 }
 
-bool ReadItem(CWorkbook& book, CV6Input& in, CEvalContext& ctx) {
+bool ReadItem(CWorkbook& book, CV6Input& in, CEvalContext& ctx, CTreeItem*& last) {
     const uint32_t size = in.U32();
     if (!in.Ok() || size < kV6ItemHeaderSize || !in.Holds(1, size)) return V6Invalid(book);
     const uint8_t* header = in.Bytes(kV6ItemHeaderSize);
@@ -125,13 +126,16 @@ bool ReadItem(CWorkbook& book, CV6Input& in, CEvalContext& ctx) {
     const uint16_t level = LoadU16(header + kItemLevelOffset);
     if (LoadU32(header + kItemTypeOffset) != kV6Worksheet) {
         // A folder has no body: whatever its size counts beyond the header is passed over.
-        CTreeItem* folder = book.AppendTreeItem(TREE_TYPE_FOLDER, name.c_str(), level);
+        CTreeItem* folder = AppendTreeItemAfter(book, last, TREE_TYPE_FOLDER, name.c_str(), level);
         if (!folder) return V6NoMemory(book);
+        last = folder;
         folder->expanded = LoadU32(header + kItemExpandedOffset) != 0;
         return true;
     }
-    CWorksheet* sheet = AsWorksheet(book.AppendTreeItem(TREE_TYPE_WORKSHEET, name.c_str(), level));
+    CWorksheet* sheet =
+        AsWorksheet(AppendTreeItemAfter(book, last, TREE_TYPE_WORKSHEET, name.c_str(), level));
     if (!sheet) return V6NoMemory(book);
+    last = sheet;
     return ReadV6Worksheet(book, body, *sheet, ctx);
 }
 
@@ -144,8 +148,11 @@ bool ReadWorkbook(CWorkbook& book) {
     if (!in.Ok()) return V6Invalid(book);
     if (!ReadV6DocumentTables(book, in, nullptr)) return false;
     auto ctx = std::make_unique<CEvalContext>();
+    // Items are appended one after the other: the last is kept rather than sought.
+    CTreeItem* last = book.tree.first;
+    while (last && last->next) last = last->next;
     while (!in.AtEnd())
-        if (!ReadItem(book, in, *ctx)) return false;
+        if (!ReadItem(book, in, *ctx, last)) return false;
     if (!book.tree.active) return V6Fail(book, kErrorLastWorksheet);
     NormalizeTreeLevels(book.tree.first);
     return CheckLoadedRecords(book) || V6Invalid(book);

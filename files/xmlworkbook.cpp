@@ -6,6 +6,7 @@
 #include "files/xmlelements.h"
 #include "files/xmlwritten.h"
 #include "model/container.h"
+#include "model/treeappend.h"
 
 #include <cstring>
 #include <new>
@@ -50,15 +51,17 @@ bool ReadItemAttributes(CXmlReader& r, std::string& name, bool& named, uint16_t&
     return !r.FindAttribute("TreeLevel") || r.GetU16Attribute(level, 1, uint16_t(kXmlCapU16));
 }
 
-bool ReadFolder(CXmlReader& r, CWorkbook& wb) {
+bool ReadFolder(CXmlReader& r, CWorkbook& wb, CTreeItem*& last) {
     std::string name;
     bool named = false;
     uint16_t level = 1;
     bool expanded = false;
     if (!ReadItemAttributes(r, name, named, level)) return false;
     if (r.FindAttribute("Expanded") && !r.GetBoolAttribute(expanded)) return false;
-    CTreeItem* item = wb.AppendTreeItem(TREE_TYPE_FOLDER, named ? name.c_str() : nullptr, level);
+    CTreeItem* item =
+        AppendTreeItemAfter(wb, last, TREE_TYPE_FOLDER, named ? name.c_str() : nullptr, level);
     if (!item) return r.Fail(kErrorXmlMemory);
+    last = item;
     item->expanded = expanded ? 1 : 0;
     return true;
 }
@@ -83,15 +86,17 @@ bool ReadWorksheetBody(CXmlReader& r, CWorkbook& wb, CWorksheet& ws, ContainerId
            r.ReadNextTag("Worksheet", kXmlEnd);
 }
 
-bool ReadWorksheet(CXmlReader& r, CWorkbook& wb, ContainerIds& taken) {
+bool ReadWorksheet(CXmlReader& r, CWorkbook& wb, ContainerIds& taken, CTreeItem*& last) {
     std::string name;
     bool named = false;
     uint16_t level = 1;
     bool selected = false;
     if (!ReadItemAttributes(r, name, named, level)) return false;
     if (r.FindAttribute("Selected") && !r.GetBoolAttribute(selected)) return false;
-    CTreeItem* item = wb.AppendTreeItem(TREE_TYPE_WORKSHEET, named ? name.c_str() : nullptr, level);
+    CTreeItem* item =
+        AppendTreeItemAfter(wb, last, TREE_TYPE_WORKSHEET, named ? name.c_str() : nullptr, level);
     if (!item) return r.Fail(kErrorXmlMemory);
+    last = item;
     CWorksheet& ws = *static_cast<CWorksheet*>(item);
     if (selected) wb.tree.active = &ws;
     return r.IsEnd() || ReadWorksheetBody(r, wb, ws, taken);
@@ -99,13 +104,16 @@ bool ReadWorksheet(CXmlReader& r, CWorkbook& wb, ContainerIds& taken) {
 
 bool ReadTree(CXmlReader& r, CWorkbook& wb) {
     ContainerIds taken;
+    // Items are appended one after the other: the last is kept rather than sought.
+    CTreeItem* last = wb.tree.first;
+    while (last && last->next) last = last->next;
     for (;;) {
         if (r.ReadNextTag("Worksheet", kXmlAttributes | kXmlStart | kXmlOptional)) {
-            if (!ReadWorksheet(r, wb, taken)) return false;
+            if (!ReadWorksheet(r, wb, taken, last)) return false;
         } else if (!r.Ok()) {
             return false;
         } else if (r.ReadNextTag("Folder", kXmlAttributes | kXmlStart | kXmlEnd | kXmlOptional)) {
-            if (!ReadFolder(r, wb)) return false;
+            if (!ReadFolder(r, wb, last)) return false;
         } else {
             return r.Ok();
         }

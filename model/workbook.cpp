@@ -1,5 +1,7 @@
 #include "model/workbook.h"
 
+#include "model/treeappend.h"
+
 #include <string>
 
 namespace vl {
@@ -47,6 +49,14 @@ void CWorkbook::ClearContent() {
 }
 
 CTreeItem* CWorkbook::AppendTreeItem(uint8_t type, const char* name, uint16_t level) {
+    CTreeItem* last = tree.first;
+    while (last && last->next) last = last->next;
+    return AppendTreeItemAfter(*this, last, type, name, level);
+}
+
+CTreeItem* AppendTreeItemAfter(CWorkbook& workbook, CTreeItem* last, uint8_t type, const char* name,
+                               uint16_t level) {
+    TreeHead& tree = workbook.tree;
     std::string fallback;
     if (!name) {
         fallback = type == TREE_TYPE_FOLDER ? "Folder" : "Worksheet";
@@ -60,11 +70,9 @@ CTreeItem* CWorkbook::AppendTreeItem(uint8_t type, const char* name, uint16_t le
     else
         item = NewBlockObject<CWorksheet>(name, level);
     if (!item) {
-        error = kErrorWorksheetMemory;
+        workbook.error = kErrorWorksheetMemory;
         return nullptr;
     }
-    CTreeItem* last = tree.first;
-    while (last && last->next) last = last->next;
     // A new item can stand at most one level below the folder before it.
     long limit = last ? long(last->level) + (last->IsFolder() ? 1 : 0) : 1;
     item->level = ClampTreeLevel(item->level > limit ? limit : item->level);

@@ -314,9 +314,9 @@ def half_of_fixed_denominator(v, c):
     return False
 
 
-def early_year(v):
+def full_year(v):
     m = re.match(r"(\d{4})-", v) or re.match(r"\d+/\d+/(\d{4})$", v)
-    return m is not None and int(m.group(1)) < 2000
+    return m is not None and not 2000 <= int(m.group(1)) <= 2029
 
 
 def significant(v):
@@ -350,8 +350,9 @@ REASONS = [
      lambda v, c, o, p: is_duration(v) and fields(c) == {"clock"} and ISO_TEXT.search(o)),
     ("A/P writes A or P as the code does; the peer writes them in lower case",
      lambda v, c, o, p: "a/p" in c.lower() and o.lower() == p.lower()),
-    ("yy writes a year up to 1999 in full",
-     lambda v, c, o, p: early_year(v) and re.search(r"(?<!y)yy(?!y)", code_words(c))),
+    ("yy writes two digits only for 2000-2029, the years typing reads them back as; other"
+     " years in full",
+     lambda v, c, o, p: full_year(v) and re.search(r"(?<!y)yy(?!y)", code_words(c))),
     ("a half rounds away from zero, as in the fixed codes; the peer rounds it to even",
      lambda v, c, o, p: half_of_fixed_denominator(v, c)),
     ("the plain form shows 15 significant digits, in exponent form from 1E+15 on and where"

@@ -86,7 +86,8 @@ PERCENT = ("rounded half away from zero from the 15-digit form 100.500000000000,
 GENERAL = ("General shows the program's plain form (15 significant digits, a leading zero"
            " counted; three-digit exponents, lower-case e)")
 TIME_ONLY = "a time alone holds no date: the text shows unchanged"
-YY = "yy writes a year up to 1999 in full"
+YY = ("yy writes two digits only for 2000-2029, the years typing reads them back as; other"
+      " years in full")
 NOT_DURATION = "a date is no duration: elapsed fields show the text unchanged"
 DAYS_KEPT = "a duration's days are not folded into its hours (P1DT2H is 2 hours)"
 RULES = {}
@@ -117,6 +118,8 @@ RULES[("1985-03-04", "dd/mm/yy", "int")] = ("04/03/1985", YY)
 RULES[("1900-03-01T00:00:00.250", "dd/mm/yy", "int")] = ("01/03/1900", YY)
 RULES[("1985-03-04", "ddd d mmmmm yy", "int")] = ("Mon 4 M 1985", YY)
 RULES[("1900-03-01T00:00:00.250", "ddd d mmmmm yy", "int")] = ("Thu 1 M 1900", YY)
+RULES[("2099-12-31T12:00:00", "dd/mm/yy", "int")] = ("31/12/2099", YY)
+RULES[("2099-12-31T12:00:00", "ddd d mmmmm yy", "int")] = ("Thu 31 D 2099", YY)
 for d in DATES:
     if "-" in d:
         RULES[(d, "[h]:mm:ss", "int")] = (d, NOT_DURATION)

@@ -204,7 +204,7 @@ bool CDateMatcher::Token(const FormatToken& t) {
         {
             std::size_t start = pos_;
             if (!Digits(0, kMaxTypedYear, value)) return false;
-            r_.year = pos_ - start == 2 ? value + 2000 : value;
+            r_.year = pos_ - start == 2 ? TwoDigitYear(value) : value;
         }
         return true;
     case kFmtHour:

@@ -32,6 +32,17 @@ bool ParseDateText(std::string_view text, IsoDateTime& result, uint8_t& kind,
 bool ParseDateParts(const CompiledFormat& format, std::string_view text, std::size_t& end,
                     IsoDateTime& rec, const SeparatorSet& set, IsoDuration* elapsed = nullptr);
 
+// The year a year of exactly two digits stands for: 00-29 in this century, 30-99 in the
+// last, as other spreadsheets read it. Every route that reads a typed date (typing, text
+// import, Replace, paste, date functions) reads its year so.
+constexpr int32_t TwoDigitYear(int32_t digits) {
+    return digits < 30 ? 2000 + digits : 1900 + digits;
+}
+// Whether a "yy" code shows `year` as two digits: only where they read back as that year.
+constexpr bool ShowsTwoDigitYear(int32_t year) {
+    return year >= 2000 && TwoDigitYear(year % 100) == year;
+}
+
 // The year the clock shows now; tests may pin it (0 unpins).
 int32_t CurrentYear();
 

@@ -1,5 +1,6 @@
 #include "values/numfmt_date.h"
 
+#include "values/dateinput.h"
 #include "values/inttext.h"
 #include "values/isodate.h"
 #include "values/localenames.h"
@@ -128,8 +129,9 @@ bool RenderDateParts(RenderedList& out, std::string_view iso, const FormatSectio
             ok = AddMonth(out, r, tokens, s, k, locale);
             break;
         case kFmtYear:
-            ok = (t.ch == 2 && r.year >= 2000) ? AddNumber(out, r.year % 100, 2)
-                                               : AddNumber(out, r.year, 0);
+            // Two digits only where they read back as the year; others are shown whole.
+            ok = (t.ch == 2 && ShowsTwoDigitYear(r.year)) ? AddNumber(out, r.year % 100, 2)
+                                                          : AddNumber(out, r.year, 0);
             break;
         case kFmtHour:
             ok = AddHour(out, r.hour, t.ch, twelveHour);

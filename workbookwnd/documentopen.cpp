@@ -64,10 +64,11 @@ bool OffersPlainCopy(uint8_t encryption) {
 }
 
 // A rewrite in place that was cut short left the whole file it was writing aside: the user
-// may put it back before the torn file is read. False when that was chosen and failed.
+// may put it back before the torn file is read, while the file is still as that cut left it.
+// False when that was chosen and failed.
 bool OfferInterruptedSave(CWorkbook& book, const std::string& path) {
     const std::string target = FollowLinks(path);
-    if (InterruptedSaveCopy(target).empty()) return true;
+    if (OfferedSaveCopy(target).empty()) return true;
     const int answer = UiServices().MessageBox(
         QStringLiteral("A save of %1 was cut short, and the file may be incomplete. A whole "
                        "copy of the workbook that save was writing was kept.\n\nPut that "

@@ -70,6 +70,21 @@ gzFile OpenLayer(FILE* file, char kind) {
     return gz;
 }
 
+// Most programs hold a file they edit with a record lock (fcntl) rather than flock. Any
+// such lock another holder has on any byte of the file keeps writers out, as a flock hold
+// does: asked as a whole-file write lock would be. The query of open file descriptions sees
+// both their locks and those of processes; older kernels answer only the latter.
+bool RecordLockedElsewhere(int fd) {
+    struct flock probe {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    if (fcntl(fd, F_OFD_GETLK, &probe) == 0) return probe.l_type != F_UNLCK;
+    probe = {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    return fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+}
+
 int32_t ClampSize(off_t size) {
     return size > INT32_MAX ? INT32_MAX : int32_t(size);
 }
@@ -93,8 +108,8 @@ bool CFileStream::PrepareBuffer(int32_t size) {
     return buffer_ != nullptr;
 }
 
-// Opens and locks the file. Only a lock held elsewhere is "in use"; a file opened for
-// writing is truncated only once it is ours.
+// Opens and locks the file. Only a lock held elsewhere is "in use": a flock hold, or for a
+// writer also a record lock; a file opened for writing is truncated only once it is ours.
 bool CFileStream::OpenFile(const char* path, const char* mode) {
     const OpenMode m = ParseMode(mode);
     const ErrorCode failure = m.kind == 'r' ? kStreamOpenRead : kStreamOpenWrite;
@@ -118,8 +133,9 @@ bool CFileStream::OpenFile(const char* path, const char* mode) {
     }
     // Readers share the file; a writer must have it alone.
     const bool reader = m.kind == 'r' && !m.update;
-    if (!m.unlocked && flock(fd, (reader ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0 &&
-        errno == EWOULDBLOCK) {
+    const bool flockHeld = !m.unlocked && flock(fd, (reader ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0 &&
+                           errno == EWOULDBLOCK;
+    if (flockHeld || (!reader && RecordLockedElsewhere(fd))) {
         close(fd);
         status_ = m.kind == 'r' ? kStreamInUse : kStreamOpenWrite;
         return false;

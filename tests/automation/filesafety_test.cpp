@@ -292,4 +292,40 @@ TEST_F(FileSafetyTest, LoadReadsNoFileACutSaveLeftACopyOf) {
     EXPECT_EQ(Number("$A$1"), 6);
 }
 
+// Once another user's whole save has rewritten the torn file, the copy the cut kept no longer
+// stops Load: it reads their newer workbook, and the copy stays on disk as it was. Before that
+// save, the file torn to any first part of the copy's bytes (or with zeros where a power cut
+// lost the rest) still stops it.
+TEST_F(FileSafetyTest, LoadReadsAFileSavedWholeSinceItsCopyWasKept) {
+    const std::string path = folder.Path("shared.vlb"), twin = folder.Path("twin.vlb");
+    ASSERT_EQ(obj->SaveAs(CBstr(path)), S_OK);
+    const auto ours = tempfiles::ReadBytes(path);
+    PutNumber("$A$1", 9);
+    ASSERT_EQ(obj->Save(), S_OK);
+    const auto theirs = tempfiles::ReadBytes(path);
+    Doc().stream.Close();
+    ASSERT_EQ(link(path.c_str(), twin.c_str()), 0);
+    const std::string copy = TemporaryPrefix(path) + "saved";
+    tempfiles::WriteBytes(copy, ours);
+    const auto half = std::vector<uint8_t>(ours.begin(), ours.begin() + ours.size() / 2);
+    auto zeroed = half;
+    zeroed.resize(ours.size(), 0);
+    for (const auto& torn : {std::vector<uint8_t>{}, half, zeroed, ours}) {
+        SCOPED_TRACE(torn.size());
+        tempfiles::WriteBytes(path, torn);
+        EXPECT_EQ(Load(*obj, path), HRESULT(0x80040077));
+        EXPECT_EQ(Number("$A$1"), 9);
+    }
+    tempfiles::WriteBytes(twin, theirs); // their save, in place: both names see it
+    PutNumber("$A$1", 1);
+    ASSERT_EQ(Load(*obj, path), S_OK);
+    EXPECT_EQ(Number("$A$1"), 9);
+    EXPECT_EQ(tempfiles::ReadBytes(copy), ours);
+    // The copy they outdated is not put back over their workbook by our next save either.
+    PutNumber("$A$2", 3);
+    ASSERT_EQ(obj->Save(), S_OK);
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    EXPECT_EQ(tempfiles::ReadBytes(twin), tempfiles::ReadBytes(path));
+}
+
 } // namespace vl

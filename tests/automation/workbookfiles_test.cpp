@@ -5,6 +5,7 @@
 #include "model/styles.h"
 #include "platform/core/errorcode.h"
 #include "platform/core/pathlimit.h"
+#include "tests/common/recordlock.h"
 
 #include <cstring>
 #include <fcntl.h>
@@ -518,6 +519,48 @@ TEST_F(FilesTest, AHeldFileLoadsReadOnly) {
     close(writer);
     auto writable = Loaded(path, nullptr);
     EXPECT_EQ(writable->Document().readOnly, 0);
+}
+
+// A file another process holds with a record lock (as most programs hold what they edit)
+// loads read-only, as one a flock holds: its content is there, Save answers S_FALSE and
+// SaveAs over it is refused, the file left byte for byte; a lock of either kind, in either
+// form the load reads. Once the lock is gone, the same load is writable and saves.
+TEST_F(FilesTest, AFileARecordLockHoldsLoadsReadOnly) {
+    using testlock::RecordLock;
+    const std::string native = folder.Path("locked.vln"), excel = folder.Path("locked.xml");
+    ASSERT_EQ(obj->SaveAsExcelFile(CBstr(excel)), S_OK);
+    ASSERT_EQ(obj->SaveAs(CBstr(native)), S_OK);
+    LetGo();
+    for (const auto& [path, format] : {std::pair(native, 0), {excel, 2}}) {
+        for (const RecordLock kind : {RecordLock::kProcessWrite, RecordLock::kOfdRead}) {
+            SCOPED_TRACE(path + ", " + testlock::LockName(kind));
+            const std::vector<uint8_t> before = tempfiles::ReadBytes(path);
+            testlock::RecordLockingProcess holder(path, kind);
+            ASSERT_TRUE(holder.Held());
+            std::shared_ptr<CWorkbookObj> held;
+            ASSERT_EQ(CWorkbookObj::Create(held), S_OK);
+            ASSERT_EQ(held->Load(CBstr(path), CBstr(), format, nullptr, nullptr), S_OK);
+            CVariant v;
+            ASSERT_EQ(held->GetValue("$B$1", v), S_OK);
+            EXPECT_EQ(v.text, "text");
+            EXPECT_EQ(held->Document().readOnly, 1);
+            ASSERT_EQ(held->PutValue("$A$2", CVariant::R8(5)), S_OK);
+            EXPECT_EQ(held->Save(), S_FALSE);
+            EXPECT_NE(held->SaveAs(CBstr(path)), S_OK);
+            EXPECT_EQ(tempfiles::ReadBytes(path), before);
+            held.reset();
+            holder.Release();
+            std::shared_ptr<CWorkbookObj> free;
+            ASSERT_EQ(CWorkbookObj::Create(free), S_OK);
+            ASSERT_EQ(free->Load(CBstr(path), CBstr(), format, nullptr, nullptr), S_OK);
+            EXPECT_EQ(free->Document().readOnly, 0);
+            ASSERT_EQ(free->PutValue("$A$2", CVariant::R8(5)), S_OK);
+            EXPECT_EQ(free->Save(), S_OK);
+            EXPECT_NE(tempfiles::ReadBytes(path), before);
+            free.reset();
+            tempfiles::WriteBytes(path, before);
+        }
+    }
 }
 
 } // namespace vl

@@ -9,7 +9,10 @@
 #include "model/styles.h"
 #include "values/formatdefaults.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -78,6 +81,65 @@ TEST(ExcelXmlExport, DocumentLevel) {
          at = out.find("<Selected/>", at + 1))
         ++selected;
     EXPECT_EQ(selected, 6u);
+}
+
+// The names of the worksheets as the export wrote them.
+std::vector<std::string> WrittenNames(const std::string& out) {
+    std::vector<std::string> names;
+    for (std::size_t at = out.find("<Worksheet ss:Name=\""); at != std::string::npos;
+         at = out.find("<Worksheet ss:Name=\"", at + 1)) {
+        const std::size_t from = at + 20;
+        names.push_back(out.substr(from, out.find('"', from) - from));
+    }
+    return names;
+}
+
+// The rule, name by name against every name before it: the own name, else the first "(k)"
+// from 0 that no earlier worksheet took, letter case aside; a long name shortened for it.
+std::vector<std::string> NamesByTheRule(const std::vector<std::string>& own) {
+    const auto upper = [](std::string text) {
+        for (char& c : text) c = char(std::toupper(static_cast<unsigned char>(c)));
+        return text;
+    };
+    std::vector<std::string> out, taken;
+    for (const std::string& name : own) {
+        std::string candidate = name;
+        for (int k = 0; std::count(taken.begin(), taken.end(), upper(candidate)) > 0; ++k) {
+            const std::string suffix = "(" + std::to_string(k) + ")";
+            candidate = name.substr(0, std::min(name.size(), 127 - suffix.size())) + suffix;
+        }
+        out.push_back(candidate);
+        taken.push_back(upper(candidate));
+    }
+    return out;
+}
+
+// Many worksheets of few names, in every letter case, some named as a counter would name
+// another, some long enough that the counter shortens them: each gets the name the rule gives,
+// and the names read back.
+TEST(ExcelXmlExport, ManyAlikeNamesGetTheNamesTheRuleGives) {
+    std::vector<std::string> pool = {"Data", "data", "DATA",    "Data(0)", "data(2)", "Data(10)",
+                                     "A",    "A(0)", "a(0)(0)", "A(1",     "(0)"};
+    for (const std::string& name : {std::string(127, 'n'), std::string(126, 'N'),
+                                    std::string(124, 'n') + "(0)", std::string(123, 'n') + "(12)"})
+        pool.push_back(name);
+    std::mt19937 random(117);
+    std::vector<std::string> own;
+    auto book = CreateWorkbook();
+    for (int k = 0; k < 300; ++k) {
+        own.push_back(pool[random() % pool.size()]);
+        ASSERT_NE(book->AppendTreeItem(TREE_TYPE_WORKSHEET, own.back().c_str(), 1), nullptr);
+    }
+    book->tree.active = AsWorksheet(book->tree.first);
+    const std::string out = Export(*book);
+    const std::vector<std::string> expected = NamesByTheRule(own);
+    EXPECT_EQ(WrittenNames(out), expected);
+    const Imported back = Import(out);
+    ASSERT_TRUE(back.ok);
+    std::vector<std::string> read;
+    for (const CTreeItem* item = back.book->tree.first; item; item = item->next)
+        read.emplace_back(item->name);
+    EXPECT_EQ(read, expected);
 }
 
 TEST(ExcelXmlExport, LongSheetNamesStayUnique) {

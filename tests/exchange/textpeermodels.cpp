@@ -2,6 +2,7 @@
 
 #include "exchange/textfile.h"
 #include "model/cellrecord.h"
+#include "values/dateinput.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -116,14 +117,15 @@ const std::vector<Reason>& Reasons() {
              return Is(o, 't') && Is(p, 'n') && t.size() > 1 && t.back() == '-' &&
                     -Number(t.substr(0, t.size() - 1)) == Number(p.value);
          }},
-        // A one- or two-digit year is that year to typed input; the peer adds a century.
+        // A one-digit year is that year to typed input, which gives a century only to a year
+        // of two digits (00-29 this one, 30-99 the last); the peer reads one digit as two.
         {"short-year",
          [](const Answer& o, const Answer& p, const CaseFacts&) {
              if (!Is(o, 'd') || !Is(p, 'd') || o.value.size() != 10 || p.value.size() != 10)
                  return false;
              const int ours = std::atoi(o.value.substr(0, 4).c_str());
              const int peer = std::atoi(p.value.substr(0, 4).c_str());
-             return ours < 100 && (peer == ours + 2000 || peer == ours + 1900) &&
+             return ours < 10 && peer == TwoDigitYear(ours) &&
                     o.value.substr(4) == p.value.substr(4);
          }},
         // The peer reads hours followed by a colon alone as a time.

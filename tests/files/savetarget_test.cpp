@@ -401,4 +401,40 @@ TEST(SaveTarget, EveryNameTheFolderTakesSaves) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Dir()), fs::directory_iterator()), 8);
 }
 
+// A kept copy is offered while the file holds what its cut rewrite left: the copy's first
+// bytes, whole or none, with at most zeros after them; any other byte is a save written since.
+// Not offered, the copy stays where it was.
+TEST(SaveTarget, AKeptCopyIsOfferedOnlyOverTheFileItsCutLeft) {
+    TempFolder dir;
+    const std::string path = dir.Path("torn.vlb");
+    const std::string copy = TemporaryPrefix(path) + "saved";
+    const Bytes whole = {'w', 'h', 'o', 'l', 'e', '!'};
+    WriteBytes(copy, whole);
+    const struct {
+        Bytes file;
+        bool offered;
+    } cases[] = {
+        {{}, true},
+        {{'w', 'h', 'o'}, true},
+        {{'w', 'h', 'o', 0, 0, 0}, true},
+        {whole, true},
+        {{'w', 'h', 'o', 'l', 'e', '!', 0}, true},
+        {{'w', 'h', 'o', 'l', 'e', '!', 'x'}, false},
+        {{'w', 'h', 'y'}, false},
+        {{'w', 'h', 'o', 0, 'e'}, false},
+        {{'n', 'e', 'w', 'e', 'r', '!'}, false},
+        {{0}, true},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(path, c.file);
+        EXPECT_EQ(OfferedSaveCopy(path), c.offered ? copy : std::string())
+            << std::string(c.file.begin(), c.file.end());
+        EXPECT_EQ(InterruptedSaveCopy(path), copy);
+        EXPECT_EQ(ReadBytes(copy), whole);
+    }
+    // A file that cannot be read is left to the restore to judge.
+    fs::remove(path);
+    EXPECT_EQ(OfferedSaveCopy(path), copy);
+}
+
 } // namespace vl

@@ -96,9 +96,14 @@ TEST_F(CellInputTest, TypedTextBecomesTheRecordItsFormImplies) {
         {0, 0, "Tuesday, January 31, 2006", "2006-01-31", 4},
         {0, 0, "63:30:00", "PT63H30M", 5},
         {0, 0, "5:07.25", "PT5M7.250S", 5},
-        {0, 0, "1/2/3", "0003-01-02", 4}, // only two digits are a year of this century
-        {0, 0, "12/31/99", "2099-12-31", 4},
-        {0, 0, "1/1/00", "2000-01-01", 4},
+        {0, 0, "1/2/3", "0003-01-02", 4},  // only two digits are a year of a century
+        {0, 0, "1/1/00", "2000-01-01", 4}, // two digits: 00-29 this century, 30-99 the last
+        {0, 0, "12/31/29", "2029-12-31", 4},
+        {0, 0, "1/1/30", "1930-01-01", 4},
+        {0, 0, "12/31/99", "1999-12-31", 4},
+        {0, 0, "12/31/099", "0099-12-31", 4},  // three digits are the year as written
+        {0, 0, "2/29/00", "2000-02-29", 4},    // the century's leap day
+        {0, 0, "2/29/30", "2/29/30", 0},       // 1930 has none
         {0, 0, "1/2/49919", "49919-01-02", 4}, // the last year typed
         {0, 0, "1/2/49920", "1/2/49920", 0},
         {0, 0, "1/2005", "2005-01-01", 4}, // the month and year form, before the fraction

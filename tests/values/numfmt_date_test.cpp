@@ -51,8 +51,12 @@ TEST(DateRender, CalendarFieldsDurationsAndTextsThatAreNoDate) {
         {"2005-03-04", "m/d/yy", "3/4/05"},
         {"13:10:55.123", "hh:mm:ss.00", "13:10:55.12"},
         {"13:10:55.1", "h:mm:ss.000", "13:10:55.100"},
-        {"2000-01-01", "yy", "00"}, // two-digit years from 2000 on
-        {"2100-07-04", "yy", "00"},
+        // two digits only where typing them gives the year back: 2000 to 2029
+        {"2000-01-01", "yy", "00"},
+        {"2029-12-31", "yy", "29"},
+        {"2030-01-01", "m/d/yy", "1/1/2030"},
+        {"1999-12-31", "yy", "1999"},
+        {"2100-07-04", "yy", "2100"},
         // a time with a zone shows as written
         {"13:00:00+02:00", "hh:mm", "13:00"},
         {"50000-12-31T23:00:00+02:00", "yyyy", "50000"},

@@ -19,9 +19,11 @@
 #include "workbookwnd/treepane.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDateTime>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QTest>
 #include <QToolBar>
@@ -689,6 +691,38 @@ TEST_F(DataTest, DigitsABlankSeparatesStayATextTypedOrReplaced) {
     EXPECT_EQ(Kind(1, 0) + Kind(1, 1), "tt");
     EXPECT_EQ(CellText(1, 0), "0 5");
     EXPECT_EQ(CellText(1, 1), "12 25");
+}
+
+// A year of two digits is one rule on every route that reads typed text: 00-29 this century,
+// 30-99 the last, typed by keys, made by Replace All or pasted; one digit, or three, is the year
+// as written.
+TEST_F(DataTest, ATwoDigitYearIsReadAlikeTypedReplacedOrPasted) {
+    const struct {
+        const char* typed;
+        const char* stored;
+    } cases[] = {{"12/31/99", "1999-12-31"}, {"1/1/30", "1930-01-01"}, {"12/31/29", "2029-12-31"},
+                 {"1/1/00", "2000-01-01"},   {"3/4/5", "0005-03-04"},  {"3/4/099", "0099-03-04"}};
+    const auto stored = [&](uint16_t column, uint32_t row) {
+        const uint8_t* r = FindCell(Book().tree.active->cells, row, column);
+        return r && cell::IsText(r) ? std::string(cell::Text(r)) : std::string("<no date>");
+    };
+    for (uint32_t row = 0; row < std::size(cases); ++row) {
+        const QString typed = QString::fromLatin1(cases[row].typed);
+        Enter(0, row, typed);
+        Enter(1, row, typed + QStringLiteral("x"));
+        QGuiApplication::clipboard()->setText(typed);
+        Select(2, row);
+        Key(Qt::Key_V, Qt::ControlModifier);
+    }
+    SearchBox(0)->setEditText(QStringLiteral("x"));
+    SearchBox(1)->setEditText(QString());
+    Select(0, 0);
+    Command(ID_SEARCH_REPLACE_ALL);
+    for (uint32_t row = 0; row < std::size(cases); ++row) {
+        for (uint16_t column = 0; column < 3; ++column)
+            EXPECT_EQ(stored(column, row), cases[row].stored)
+                << cases[row].typed << " in column " << column;
+    }
 }
 
 TEST_F(DataTest, FormulasToValuesKeepTheCalculatedValues) {

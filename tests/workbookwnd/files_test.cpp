@@ -13,6 +13,7 @@
 #include "resources/commandids.h"
 #include "resources/strings.h"
 #include "tests/charts/chartcontainer.h"
+#include "tests/common/recordlock.h"
 #include "wndtest.h"
 #include "workbookwnd/documentopen.h"
 
@@ -24,6 +25,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -1055,6 +1057,57 @@ TEST_F(FilesTest, ATableReadsTheMemoFileItsVersionNames) {
         ASSERT_NE(OpenWindow(dbf), nullptr);
         EXPECT_EQ(CellText(0, 1), memoText);
         EXPECT_EQ(CellText(1, 1), "7");
+        CloseActive();
+    }
+}
+
+// A file another program holds with a record lock opens read-only at once by every route the
+// window opens files by (the Open dialog, the recent files, the command line): no wait, and
+// Save names a file that cannot be written and leaves it as it was. Once the program lets go,
+// the same route opens it for writing.
+TEST_F(FilesTest, AFileARecordLockHoldsOpensReadOnlyByEveryRoute) {
+    const std::string path = Reopened("locked.vln", 3);
+    CloseActive();
+    const std::string before = ReadAll(path);
+    const std::pair<const char*, std::function<void()>> routes[] = {
+        {"Open dialog",
+         [&] {
+             ui.openPath = QString::fromStdString(path);
+             ui.openIndex = 1;
+             frame->OnCommand(ID_FILE_OPEN);
+             Settle();
+         }},
+        {"recent file",
+         [&] {
+             ASSERT_EQ(Profile().recentFiles.front(), path);
+             frame->OnCommand(ID_FILE_MRU_FIRST);
+             Settle();
+         }},
+        {"command line", [&] { OpenWindow(path); }},
+    };
+    for (const auto& [name, open] : routes) {
+        SCOPED_TRACE(name);
+        testlock::RecordLockingProcess program(path, testlock::RecordLock::kProcessWrite);
+        ASSERT_TRUE(program.Held());
+        ui.boxes.clear();
+        ui.waits.clear();
+        open();
+        ASSERT_EQ(Windows(), 1);
+        EXPECT_TRUE(ui.waits.empty());
+        EXPECT_TRUE(ui.boxes.empty());
+        EXPECT_EQ(Book().readOnly, 1);
+        ExpectTypedCells();
+        Enter(0, 5, QStringLiteral("changed"));
+        Active()->HandleCommand(ID_FILE_SAVE);
+        ExpectOneError(kStreamOpenWrite);
+        EXPECT_EQ(ReadAll(path), before);
+        EXPECT_TRUE(Active()->IsModified());
+        Active()->SetModified(false);
+        CloseActive();
+        program.Release();
+        open();
+        ASSERT_EQ(Windows(), 1);
+        EXPECT_EQ(Book().readOnly, 0);
         CloseActive();
     }
 }

@@ -153,4 +153,46 @@ TEST_F(PartialSaveTest, AnOpenOffersTheCopyACutSaveLeft) {
     EXPECT_EQ(ReadAll(twin), whole);
 }
 
+// A cut save's copy is offered only while the file is what the cut left: once another user's
+// whole save has rewritten the shared file (in place, its other name kept, our copy theirs to
+// leave), the open asks nothing and shows their newer workbook. The copy stays on disk, offered
+// no more, until our own next whole save removes it.
+TEST_F(PartialSaveTest, AKeptCopyIsNotOfferedOverAFileSavedWholeSince) {
+    ASSERT_NE(NewWindow(), nullptr);
+    Enter(0, 0, QStringLiteral("ours"));
+    const std::string path = TempPath("shared.vln");
+    ui.savePath = QString::fromStdString(path);
+    Active()->HandleCommand(ID_FILE_SAVE_AS);
+    const std::string ours = ReadAll(path);
+    Enter(0, 0, QStringLiteral("theirs"));
+    Active()->HandleCommand(ID_FILE_SAVE);
+    const std::string theirs = ReadAll(path);
+    frame->MdiArea()->closeActiveSubWindow();
+    Settle();
+    ASSERT_NE(ours, theirs);
+    const std::string twin = TempPath("twin.vln");
+    ASSERT_EQ(link(path.c_str(), twin.c_str()), 0);
+    const std::string copy = TemporaryPrefix(path) + "saved";
+    // The cut left the first half of our workbook; the copy holds it whole.
+    { std::ofstream(copy, std::ios::binary) << ours; }
+    { std::ofstream(path, std::ios::binary | std::ios::trunc) << ours.substr(0, ours.size() / 2); }
+    ASSERT_EQ(OfferedSaveCopy(path), copy);
+    // Another user saves their workbook whole over the torn file, through its other name.
+    { std::ofstream(twin, std::ios::binary | std::ios::trunc) << theirs; }
+    EXPECT_TRUE(OfferedSaveCopy(path).empty());
+    ui.boxes.clear();
+    ui.answers = {IDYES};
+    ASSERT_NE(OpenWindow(path), nullptr);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_EQ(CellText(0, 0), "theirs");
+    EXPECT_EQ(ReadAll(path), theirs);
+    EXPECT_EQ(ReadAll(copy), ours);
+    // Our next whole save is newer still: the copy goes with it.
+    Enter(0, 1, QStringLiteral("more"));
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    EXPECT_EQ(ReadAll(twin), ReadAll(path));
+}
+
 } // namespace vl

@@ -400,4 +400,18 @@ TEST_F(TextFileKeysTest, AWorkbookUnderATextNameOpensAsAWorkbook) {
 
 } // namespace
 
+// An opened text file reads a two-digit year as typing does: 00-29 this century, 30-99 the
+// last; a four-digit year is the year as written.
+TEST_F(TextFileKeysTest, AnOpenedFileReadsTwoDigitYearsAsTypingDoes) {
+    const std::string path = TempPath("years.csv");
+    WriteAll(path, "12/31/99,1/1/30,12/31/29,1/1/00,1/1/2099\r\n");
+    ASSERT_NE(OpenText(path), nullptr);
+    const char* expected[] = {"1999-12-31", "1930-01-01", "2029-12-31", "2000-01-01", "2099-01-01"};
+    for (uint16_t column = 0; column < std::size(expected); ++column) {
+        const uint8_t* r = FindCell(Book().tree.active->cells, 0, column);
+        ASSERT_TRUE(r && cell::IsText(r)) << column;
+        EXPECT_EQ(cell::Text(r), expected[column]) << column;
+    }
+}
+
 } // namespace vl

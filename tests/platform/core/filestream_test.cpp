@@ -1,6 +1,7 @@
 #include "platform/core/alloc.h"
 #include "platform/core/filestream.h"
 #include "tempfiles.h"
+#include "tests/common/recordlock.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -90,6 +91,40 @@ TEST_F(FileStreamTest, SecondOpenOfAnOpenFileIsInUse) {
     EXPECT_TRUE(s.Close());
     EXPECT_TRUE(Open(second, "held", "r+b", true));
     EXPECT_FALSE(second.IsReadOnly());
+}
+
+// Another process's record lock, of either kind and either owner, on the whole file or a
+// single byte of it, keeps writers out as a flock hold does: "r+b" is in use, "w+b" refused
+// with the file left as it was. Readers still read it; once the lock is gone, a writer opens.
+TEST_F(FileStreamTest, ARecordLockElsewhereKeepsWritersOut) {
+    using testlock::RecordLock;
+    const std::vector<uint8_t> bytes = {1, 2, 3, 4};
+    const std::string path = dir.Path("locked");
+    for (const RecordLock kind : {RecordLock::kProcessRead, RecordLock::kProcessWrite,
+                                  RecordLock::kOfdRead, RecordLock::kOfdWrite}) {
+        for (const off_t start : {0, 3}) {
+            SCOPED_TRACE(std::string(testlock::LockName(kind)) + " from " + std::to_string(start));
+            WriteBytes(path, bytes);
+            testlock::RecordLockingProcess holder(path, kind, start, start ? 1 : 0);
+            ASSERT_TRUE(holder.Held());
+            CFileStream stream;
+            for (auto [mode, error] : {std::pair("r+b", kStreamInUse),
+                                       {"w+b", kStreamOpenWrite},
+                                       {"ab", kStreamOpenWrite},
+                                       {"rb", kErrorNone}}) {
+                EXPECT_EQ(Open(stream, "locked", mode), error == kErrorNone) << mode;
+                EXPECT_EQ(std::pair(stream.GetError(), stream.IsOpen()),
+                          std::pair(uint8_t(error), error == kErrorNone))
+                    << mode;
+            }
+            EXPECT_TRUE(stream.IsReadOnly());
+            stream.Close();
+            EXPECT_EQ(ReadBytes(path), bytes);
+            holder.Release();
+            EXPECT_TRUE(Open(stream, "locked", "r+b"));
+            EXPECT_FALSE(stream.IsReadOnly());
+        }
+    }
 }
 
 TEST_F(FileStreamTest, BufferThatCannotBeHadIs42) {
