@@ -290,9 +290,20 @@ def catalogue():
                 fields.append(''.join(parts).replace('\\0', '\0'))
                 pos += re.match(r'\s*,', text[pos:]).end()
             code = int(m.group(1), 16)
-            rows.append(dict(name=fields[0], args=fields[1].split('\0') if fields[1] else [],
-                             kinds=fields[2], variadic=bool(code & 0x10000)))
+            args = DRAWN_ARGUMENTS.get(fields[0], fields[1].split('\0') if fields[1] else [])
+            rows.append(dict(name=fields[0], args=args, kinds=fields[2][:len(args)],
+                             variadic=bool(code & 0x10000)))
     return sorted(rows, key=lambda r: r['name'].lower())
+
+
+# Signatures the cached cases were drawn from, kept so that the draws stay those the peer
+# answered until its answers are taken anew: CUMIPMT's and CUMPRINC's timing and TREND's
+# optional x came later.
+DRAWN_ARGUMENTS = {
+    'cumIPMT': ['rate', 'nper', 'pv', 'start', 'end'],
+    'cumPRINC': ['rate', 'nper', 'pv', 'start', 'end'],
+    'trend': ['array_y', 'array_x', 'new_x', '[const]'],
+}
 
 
 # The peer's name where it is not ours in capitals; None where the peer has no such function.

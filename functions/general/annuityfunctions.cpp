@@ -205,16 +205,27 @@ double SumOfParts(double r, int32_t n, double pv, int32_t first, int32_t last) {
     return sum;
 }
 
+// The parts of payments at the beginning of each period: each is the end-of-period one
+// discounted by one period, and the first payment is all principal.
+template <bool Principal>
+double SumOfEarlyParts(double r, int32_t n, double pv, int32_t first, int32_t last) {
+    double sum = 0;
+    if (Principal && first == 1) sum += r == 0 ? pv / n : pv * r / -std::expm1(-n * std::log1p(r));
+    if (last >= 2) sum += SumOfParts<Principal>(r, n, pv, std::max(first, 2), last);
+    return sum / (1 + r);
+}
+
 template <bool Principal> void Cumulative(CEvalContext& ctx) {
-    if (!BeginScalarCall(ctx, 5)) return;
+    if (!BeginScalarCall(ctx, 6)) return;
     double r = 0, pv = 0;
-    int32_t n = 0, first = 0, last = 0;
+    int32_t n = 0, first = 0, last = 0, t = 0;
     CArgReader args(ctx);
-    args.Int(4, last, 1, INT32_MAX).Int(3, first, 1, INT32_MAX).Number(2, pv, 0);
+    args.Int(5, t, 0, 1).Int(4, last, 1, INT32_MAX).Int(3, first, 1, INT32_MAX).Number(2, pv, 0);
     args.Int(1, n, 0, INT32_MAX).Number(0, r, kLowestRate);
     if (args.error) return ReturnError(ctx, args.error);
     if (first > n || last > n) return ReturnError(ctx, kErrValue);
     if (first > last) return ReturnNumber(ctx, 0);
+    if (t == 1) return ReturnNumber(ctx, -SumOfEarlyParts<Principal>(r, n, pv, first, last));
     ReturnNumber(ctx, -SumOfParts<Principal>(r, n, pv, first, last));
 }
 

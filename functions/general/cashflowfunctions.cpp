@@ -148,12 +148,42 @@ void Npv(CEvalContext& ctx) {
     ReturnNumber(ctx, sum, error);
 }
 
+// A range given where one value is asked for stands for its cell in the formula's own row
+// (and column), as the peers read it; false for one the formula's row or column does not
+// cross, which is left empty. Run once a row instead, a whole column would take a million
+// runs.
+bool NarrowToOwnCell(const CEvalContext& ctx, FormulaToken& slot) {
+    if (slot.type != kTokenArea || slot.error) return true;
+    uint32_t row = slot.firstRow;
+    uint16_t column = slot.firstColumn;
+    const bool rowInside = ctx.baseRow >= slot.firstRow && ctx.baseRow <= slot.lastRow;
+    const bool columnInside =
+        ctx.baseColumn >= slot.firstColumn && ctx.baseColumn <= slot.lastColumn;
+    if ((slot.firstRow != slot.lastRow && !rowInside) ||
+        (slot.firstColumn != slot.lastColumn && !columnInside)) {
+        ClearOperand(slot).type = kTokenEmpty;
+        return false;
+    }
+    if (slot.firstRow != slot.lastRow) row = ctx.baseRow;
+    if (slot.firstColumn != slot.lastColumn) column = ctx.baseColumn;
+    slot.type = kTokenReference;
+    slot.row = row;
+    slot.column = column;
+    slot.refFlags = slot.firstFlags;
+    return true;
+}
+
 // The last of two or more arguments is the guess, never a flow; a single argument is the
-// flows with the guess omitted.
+// flows with the guess omitted. The guess is one value: only an array runs element by
+// element.
 void Irr(CEvalContext& ctx) {
     const uint16_t count = ArgumentCount(ctx);
     const uint16_t flowCount = count > 1 ? uint16_t(count - 1) : count;
-    const uint64_t guessBit = count > 1 ? uint64_t(1) << (count - 1) : 0;
+    const bool guessMet =
+        count < 2 || count > kMaxArguments || NarrowToOwnCell(ctx, Argument(ctx, flowCount));
+    const bool guessArray =
+        count > 1 && count <= kMaxArguments && Argument(ctx, flowCount).type == kTokenArray;
+    const uint64_t guessBit = guessArray ? uint64_t(1) << (count - 1) : 0;
     if (!BeginPartlyScalarCall(ctx, 1, kMaxArguments, guessBit)) return;
     double guess = 0;
     CArgReader args(ctx);
@@ -161,6 +191,8 @@ void Irr(CEvalContext& ctx) {
     Flows flows;
     args.Merge(ReadFlows(ctx, 0, flowCount, flows));
     if (args.error) return ReturnError(ctx, args.error);
+    // The flows' own errors come before a guess range the formula's row misses.
+    if (!guessMet) return ReturnError(ctx, kErrValue);
     // Flows that are all 0 are worth 0 at every rate: no one rate is theirs.
     if (std::all_of(flows.values.begin(), flows.values.end(), [](double v) { return v == 0; }))
         return ReturnError(ctx, kErrNum);

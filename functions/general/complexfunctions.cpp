@@ -132,18 +132,6 @@ Complex Sqrt(Complex z) {
     return {root.real(), root.imag()};
 }
 
-void ImPower(CEvalContext& ctx) {
-    if (!BeginScalarCall(ctx, 2)) return;
-    // Any real power: the polar form needs no whole exponent.
-    double n = 0;
-    Complex z;
-    CArgReader args(ctx);
-    args.Number(1, n);
-    args.Merge(ReadComplex(ctx, args.Take(0), z));
-    if (args.error) return ReturnErrorEntry(ctx, args.error);
-    ReturnComplex(ctx, Power(z, n));
-}
-
 // Smith's method, which keeps the intermediate products in range.
 Complex Divide(Complex u, Complex v) {
     double a = u.re, b = u.im, c = v.re, d = v.im;
@@ -153,6 +141,37 @@ Complex Divide(Complex u, Complex v) {
     }
     double r = c / d, t = c * r + d;
     return {(a * r + b) / t, (b * r - a) / t};
+}
+
+Complex Multiply(Complex u, Complex v) {
+    return {u.re * v.re - u.im * v.im, u.re * v.im + u.im * v.re};
+}
+
+// A whole power by repeated squaring: exact where the products are, so that (2+3i)^3 is
+// -46+9i and not the polar form's 9.00000000000001i. A negative power is the reciprocal.
+Complex WholePower(Complex z, int64_t n) {
+    Complex result{1, 0}, square = z;
+    for (uint64_t k = uint64_t(n < 0 ? -n : n); k != 0; k >>= 1) {
+        if (k & 1) result = Multiply(result, square);
+        if (k > 1) square = Multiply(square, square);
+    }
+    return n < 0 ? Divide({1, 0}, result) : result;
+}
+
+void ImPower(CEvalContext& ctx) {
+    if (!BeginScalarCall(ctx, 2)) return;
+    double n = 0;
+    Complex z;
+    CArgReader args(ctx);
+    args.Number(1, n);
+    args.Merge(ReadComplex(ctx, args.Take(0), z));
+    if (args.error) return ReturnErrorEntry(ctx, args.error);
+    // 0 has no negative powers.
+    if (z.re == 0 && z.im == 0 && n < 0) return ReturnErrorEntry(ctx, kErrNum);
+    // Any other real power in the polar form, which needs no whole exponent.
+    if (n == std::trunc(n) && std::fabs(n) <= 0x1p31)
+        return ReturnComplex(ctx, WholePower(z, int64_t(n)));
+    ReturnComplex(ctx, Power(z, n));
 }
 
 Complex Subtract(Complex u, Complex v) {

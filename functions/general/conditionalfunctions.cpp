@@ -8,6 +8,8 @@
 #include "platform/core/number.h"
 #include "values/formatdouble.h"
 
+#include <cstdint>
+
 namespace vl {
 
 namespace {
@@ -16,6 +18,14 @@ std::string_view TrimSpaces(std::string_view s) {
     while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
     while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
     return s;
+}
+
+// "10%" is 0.1, as the number typed into a cell.
+bool ParsePercentage(std::string_view text, double& value) {
+    if (text.size() < 2 || text.back() != '%') return false;
+    if (!ParseNumber(TrimSpaces(text.substr(0, text.size() - 1)), value)) return false;
+    value /= 100;
+    return true;
 }
 
 // A leading ">=", ">", "<=", "<>", "<" or "=" chooses the comparison and is cut off.
@@ -79,14 +89,27 @@ void CountIf(CEvalContext& ctx) {
         }
         if (MeetsCriteria(ctx, value, criteria)) ++count;
     }
-    // An empty cell differs from every operand but the empty one.
-    if (criteria.op == kNotEqual && !criteria.error && !criteria.text.empty())
-        count += double(walk.Rows()) * walk.Columns() - visited;
+    // The empty cells are the ones the walk did not visit.
+    if (BlankMeetsCriteria(criteria)) count += double(walk.Rows()) * walk.Columns() - visited;
     ReturnNumber(ctx, count);
 }
 
 uint64_t LinearOffset(const CRangeWalk& walk) {
     return uint64_t(walk.RowOffset()) * kMaxColumns + walk.ColumnOffset();
+}
+
+// A sum cell read as SUM reads a range's cells.
+ListValue ReadSummand(CEvalContext& ctx, CRangeWalk& walk, const uint8_t* record) {
+    FormulaToken value;
+    walk.ReadValue(record, value);
+    ListValue sum;
+    ReadValue(ctx, ValueShape::Range, value, RangeTexts::LeftOut, sum);
+    return sum;
+}
+
+// Whether a sum cell lies outside the search range's shape laid on the sum range's corner.
+bool BeyondSearch(const CRangeWalk& sums, const CRangeWalk& search) {
+    return sums.RowOffset() >= search.Rows() || sums.ColumnOffset() >= search.Columns();
 }
 
 void SumIf(CEvalContext& ctx) {
@@ -100,32 +123,46 @@ void SumIf(CEvalContext& ctx) {
     error = MergeError(error, search.Take(Argument(ctx, 0)));
     error = MergeError(error, criteria.error);
     if (error) return ReturnError(ctx, error);
+    const bool blanks = BlankMeetsCriteria(criteria);
     double total = 0;
+    // Both walks go in the same order of offsets from their top-left corners; a search cell
+    // without a sum cell adds 0, a sum cell beside an empty search cell adds when the
+    // criteria takes empty cells.
+    const uint8_t* r = search.Next();
     const uint8_t* paired = ownCells ? nullptr : sums.Next();
-    while (const uint8_t* r = search.Next()) {
-        // The sum cell at the same place from its top-left corner, read as SUM reads a
-        // range's cells: an error there is the result once the criteria choose it.
-        ListValue sum;
-        sum.fate = ValueFate::LeftOut;
-        FormulaToken value;
-        if (ownCells) {
-            search.ReadValue(r, value);
-            ReadValue(ctx, ValueShape::Range, value, RangeTexts::LeftOut, sum);
-        } else {
-            while (paired && LinearOffset(sums) < LinearOffset(search)) paired = sums.Next();
-            if (paired && LinearOffset(sums) == LinearOffset(search)) {
-                sums.ReadValue(paired, value);
-                ReadValue(ctx, ValueShape::Range, value, RangeTexts::LeftOut, sum);
-            }
-        }
-        search.ReadValue(r, value);
-        if (value.error) {
-            ReleaseOperand(ctx, value);
+    while (r || paired) {
+        if (paired && BeyondSearch(sums, search)) {
+            paired = sums.Next();
             continue;
         }
-        if (!MeetsCriteria(ctx, value, criteria)) continue;
+        const uint64_t at = r ? LinearOffset(search) : UINT64_MAX;
+        const uint64_t sumAt = paired ? LinearOffset(sums) : UINT64_MAX;
+        ListValue sum;
+        sum.fate = ValueFate::LeftOut;
+        bool chosen = false;
+        if (sumAt < at) {
+            if (blanks) {
+                sum = ReadSummand(ctx, sums, paired);
+                chosen = true;
+            }
+            paired = sums.Next();
+        } else {
+            if (ownCells)
+                sum = ReadSummand(ctx, search, r);
+            else if (sumAt == at)
+                sum = ReadSummand(ctx, sums, paired);
+            FormulaToken value;
+            search.ReadValue(r, value);
+            if (!value.error)
+                chosen = MeetsCriteria(ctx, value, criteria);
+            else
+                ReleaseOperand(ctx, value);
+            if (sumAt == at) paired = sums.Next();
+            r = search.Next();
+        }
+        // A chosen sum cell is read as SUM reads a range's cells: its error is the result.
+        if (!chosen || sum.fate == ValueFate::LeftOut) continue;
         if (sum.fate == ValueFate::Error) return ReturnError(ctx, sum.error);
-        if (sum.fate != ValueFate::Number) continue;
         total += sum.number;
         if (!IsAcceptableResult(total)) return ReturnError(ctx, kErrNum);
     }
@@ -143,10 +180,11 @@ Criteria ReadCriteria(CEvalContext& ctx, FormulaToken& slot) {
         return c;
     }
     c.error = GetStringArg(ctx, slot, c.text);
+    c.explicitEqual = !c.text.empty() && c.text.front() == '=';
     c.op = CutOperator(c.text);
     // Numbers are compared only with an operand that is a number as a whole.
     std::string_view operand = TrimSpaces(c.text);
-    c.isNumber = ParseNumber(operand, c.number);
+    c.isNumber = ParseNumber(operand, c.number) || ParsePercentage(operand, c.number);
     return c;
 }
 
@@ -163,9 +201,21 @@ bool MeetsCriteria(CEvalContext& ctx, FormulaToken& value, const Criteria& crite
     }
     std::string text;
     GetStringArg(ctx, value, text);
-    if (criteria.op == kNotEqual) return !MatchesWholeText(criteria.text, text);
-    if (criteria.op != 0) return Satisfies(criteria.op, CompareNoCase(text, criteria.text));
+    // "<>" alone takes every cell that is not empty, an empty text too.
+    if (criteria.op == kNotEqual)
+        return criteria.text.empty() || !MatchesWholeText(criteria.text, text);
+    // A text is never above or below a number.
+    if (criteria.op != 0)
+        return !criteria.isNumber && Satisfies(criteria.op, CompareNoCase(text, criteria.text));
+    // "=" alone asks for empty cells; "" for empty cells and empty texts.
+    if (criteria.text.empty()) return !criteria.explicitEqual && text.empty();
     return MatchesWholeText(criteria.text, text);
+}
+
+bool BlankMeetsCriteria(const Criteria& criteria) {
+    if (criteria.error) return false;
+    if (criteria.op == kNotEqual) return !criteria.text.empty();
+    return criteria.op == 0 && criteria.text.empty();
 }
 
 void BindConditionalFunctions() {

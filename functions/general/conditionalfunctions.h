@@ -17,7 +17,8 @@ constexpr int kNotEqual = 3;
 struct Criteria {
     int op = 0; // 0 equal or pattern, 1 ">=", 2 ">", -1 "<=", -2 "<", kNotEqual "<>"
     std::string text;
-    bool isNumber = false; // the whole operand is a number
+    bool isNumber = false;      // the whole operand is a number (a percentage too)
+    bool explicitEqual = false; // written with a leading "="
     double number = 0;
     FormulaError error = 0;
 };
@@ -26,5 +27,7 @@ struct Criteria {
 Criteria ReadCriteria(CEvalContext& ctx, FormulaToken& slot);
 // Whether a cell's value (consumed) meets the criteria; the value carries no error.
 bool MeetsCriteria(CEvalContext& ctx, FormulaToken& value, const Criteria& criteria);
+// Whether an empty cell meets the criteria: "" and "=" do, and "<>" with an operand.
+bool BlankMeetsCriteria(const Criteria& criteria);
 
 } // namespace vl

@@ -166,6 +166,15 @@ double BlankValue(CEvalContext& ctx, FormulaToken& slot, FormulaError& error) {
     return blank ? 1 : 0;
 }
 
+// ISBLANK: only an empty value is blank; an empty text, typed or a formula's result, is a
+// text, though COUNTBLANK counts it.
+double IsBlank(CEvalContext& ctx, FormulaToken& slot, FormulaError&) {
+    Dereference(ctx, slot);
+    bool blank = slot.type == kTokenEmpty && slot.error == 0;
+    ReleaseOperand(ctx, slot);
+    return blank ? 1 : 0;
+}
+
 void CountBlank(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     double count = 0;
@@ -181,7 +190,7 @@ void CountBlank(CEvalContext& ctx) {
 } // namespace
 
 void BindInformationFunctions() {
-    BindBuiltinFunction("ISBLANK", &Information<BlankValue>);
+    BindBuiltinFunction("ISBLANK", &Information<IsBlank>);
     BindBuiltinFunction("ISERR", &Information<HasError<ErrorButNA>>);
     BindBuiltinFunction("ISERROR", &Information<HasError<AnyError>>);
     BindBuiltinFunction("ISNA", &Information<HasError<IsNA>>);

@@ -61,11 +61,11 @@ template <bool Repeat> void Combinations(CEvalContext& ctx) {
 // by cell, read as an integer within [minimum, maximum]. `take` sees each value while no
 // error has been met; it may set one. Returns the largest error met.
 template <class Take>
-FormulaError WalkIntegers(CEvalContext& ctx, int32_t minimum, int32_t maximum, Take take) {
+FormulaError WalkIntegers(CEvalContext& ctx, int64_t minimum, int64_t maximum, Take take) {
     FormulaError error = 0;
     auto read = [&](FormulaToken& slot) {
-        int32_t v = 0;
-        FormulaError e = GetIntArg(ctx, slot, v, minimum, maximum);
+        int64_t v = 0;
+        FormulaError e = GetInt64Arg(ctx, slot, v, minimum, maximum);
         bool wasValue = slot.type == kTokenNumber;
         error = MergeError(error, e);
         if (!error && wasValue) error = take(v);
@@ -91,7 +91,7 @@ void Multinomial(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     uint64_t sum = 0;
     double product = 1;
-    FormulaError error = WalkIntegers(ctx, 0, INT32_MAX, [&](int32_t v) -> FormulaError {
+    FormulaError error = WalkIntegers(ctx, 0, INT32_MAX, [&](int64_t v) -> FormulaError {
         sum += uint64_t(v);
         if (sum > UINT32_MAX) return kErrNum;
         product *= Binomial(uint32_t(sum), uint32_t(v));
@@ -101,21 +101,24 @@ void Multinomial(CEvalContext& ctx) {
     ReturnNumber(ctx, product);
 }
 
-int64_t Euclid(int64_t a, int64_t b) {
+template <class Int> Int Euclid(Int a, Int b) {
     while (b != 0) {
-        int64_t r = a % b;
+        Int r = a % b;
         a = b;
         b = r;
     }
     return a;
 }
 
+// Whole numbers as far as 64 bits hold them: every whole double below 2^63.
+constexpr int64_t kLargestWhole = INT64_MAX;
+
 void Gcd(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
     int64_t g = 0;
-    FormulaError error = WalkIntegers(ctx, INT32_MIN, INT32_MAX, [&](int32_t v) -> FormulaError {
+    FormulaError error = WalkIntegers(ctx, -kLargestWhole, kLargestWhole, [&](int64_t v) {
         g = g == 0 ? v : Euclid(v, g);
-        return 0;
+        return FormulaError(0);
     });
     if (error) return ReturnError(ctx, error);
     if (g == 0) return ReturnError(ctx, kErrNum);
@@ -123,25 +126,27 @@ void Gcd(CEvalContext& ctx) {
     ReturnNumber(ctx, double(g < 0 ? -g : g));
 }
 
-// Through the divisor in 64 bits; a multiple beyond them is #NUM!. 0 is the only multiple of
-// 0, so a zero beside other values makes the result 0; zeros alone have none (#NUM!).
+// Through the divisor in 128 bits, which hold the multiple of any two values; a multiple
+// beyond them is #NUM!. 0 is the only multiple of 0, so a zero beside other values makes
+// the result 0; zeros alone have none (#NUM!).
 void Lcm(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 1, kMaxArguments)) return;
-    int64_t l = 0;
+    using Wide = unsigned __int128;
+    Wide l = 0;
     bool zero = false, nonzero = false;
-    FormulaError error = WalkIntegers(ctx, INT32_MIN, INT32_MAX, [&](int32_t v) -> FormulaError {
+    FormulaError error = WalkIntegers(ctx, -kLargestWhole, kLargestWhole, [&](int64_t v) {
         if (v < 0) return kErrNum;
         zero = zero || v == 0;
         nonzero = nonzero || v != 0;
-        if (zero) return 0; // the result is 0 whatever follows
+        if (zero) return FormulaError(0); // the result is 0 whatever follows
         if (l == 0) {
-            l = v;
-            return 0;
+            l = Wide(v);
+            return FormulaError(0);
         }
-        int64_t product = 0;
-        if (__builtin_mul_overflow(l / Euclid(l, v), int64_t(v), &product)) return kErrNum;
+        Wide product = 0;
+        if (__builtin_mul_overflow(l / Euclid(l, Wide(v)), Wide(v), &product)) return kErrNum;
         l = product;
-        return 0;
+        return FormulaError(0);
     });
     if (error) return ReturnError(ctx, error);
     if (!nonzero) return ReturnError(ctx, kErrNum);

@@ -124,8 +124,9 @@ double Tanh(double x, FormulaError&) {
 double Atan2(double x, double y, FormulaError&) {
     return std::atan2(x, y);
 }
+// Any positive base but 1: below 1 the logarithm changes sign.
 double Log(double x, double base, FormulaError& e) {
-    return x > 0 && base > 1 ? std::log(x) / std::log(base) : NumError(e);
+    return x > 0 && base > 0 && base != 1 ? std::log(x) / std::log(base) : NumError(e);
 }
 double Power(double x, double y, FormulaError&) {
     return std::pow(x, y);

@@ -5,6 +5,8 @@
 #include "functions/numeric/numericbuiltins.h"
 #include "functions/numeric/random.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace vl {
@@ -40,8 +42,12 @@ void RandBetween(CEvalContext& ctx) {
     if (error) return ReturnError(ctx, error);
     double u = 0;
     if (!DrawUniform(ctx, u)) return ReturnError(ctx, kErrMemory);
-    double lo = std::min(x1, x2), hi = std::max(x1, x2);
-    ReturnNumber(ctx, lo + (hi - lo) * u);
+    // A whole number from the bottom to the top, each bound rounded away from zero to a
+    // whole number; a bottom above the top has none.
+    auto away = [](double x) { return x < 0 ? std::floor(x) : std::ceil(x); };
+    const double lo = away(x1), hi = away(x2);
+    if (lo > hi) return ReturnError(ctx, kErrNum);
+    ReturnNumber(ctx, std::min(hi, lo + std::floor((hi - lo + 1) * u)));
 }
 
 // The square argument factored in place; singular tells of a zero pivot. B carries nb

@@ -4,6 +4,7 @@
 #include "functions/general/argreader.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace vl {
 
@@ -11,11 +12,12 @@ namespace {
 
 enum class Digits { kRound, kUp, kDown };
 
-// Powers of ten up to 10^14, all exact in a double.
+// Powers of ten, exact from the table up to 10^14; beyond it as near as pow gives them,
+// infinite past the doubles.
 double PowerOfTen(int32_t n) {
     static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6, 1e7,
                                          1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14};
-    return kPowers[n];
+    return n <= 14 ? kPowers[n] : std::pow(10.0, double(n));
 }
 
 // Subtracting from 0 keeps a zero result positive.
@@ -25,17 +27,21 @@ double Signed(double x, double magnitude) {
 
 // Only the fraction gets the half added, so large integer parts stay exact.
 double ToDigits(double x, int32_t digits, Digits mode) {
-    double s = PowerOfTen(digits < 0 ? -digits : digits);
-    double y = digits >= 0 ? std::fabs(x) * s : std::fabs(x) / s;
-    // A magnitude so large that scaling overflows has no digits to round there.
-    if (!std::isfinite(y)) return x;
+    const bool tens = digits < 0;
+    const double s = PowerOfTen(tens ? (digits < -400 ? 400 : -digits) : digits);
+    double y = tens ? std::fabs(x) / s : std::fabs(x) * s;
+    // A magnitude so large that scaling overflows, or a place past the last digit a double
+    // holds, has no digits to round there.
+    if (!tens && (!std::isfinite(y) || y >= 0x1p52)) return x;
     y = CutReady(y);
     double i = 0;
     double f = std::modf(y, &i);
     double r = mode == Digits::kRound ? i + std::floor(f + 0.5)
                : mode == Digits::kUp  ? i + std::ceil(f)
                                       : i;
-    return Signed(x, digits >= 0 ? r / s : r * s);
+    // Nothing left of a number rounded at a place past the doubles' tens is 0.
+    if (tens && r == 0) return Signed(x, 0.0);
+    return Signed(x, tens ? r * s : r / s);
 }
 
 template <Digits Mode> void RoundToDigits(CEvalContext& ctx) {
@@ -43,7 +49,8 @@ template <Digits Mode> void RoundToDigits(CEvalContext& ctx) {
     double x = 0;
     int32_t digits = 0;
     CArgReader args(ctx);
-    args.Int(1, digits, -14, 14).Number(0, x);
+    // Digits within 16 bits, as the peers take them.
+    args.Int(1, digits, INT16_MIN, INT16_MAX).Number(0, x);
     if (args.error) return ReturnError(ctx, args.error);
     ReturnNumber(ctx, ToDigits(x, digits, Mode));
 }

@@ -54,7 +54,8 @@ void Dollar(CEvalContext& ctx) {
 void Fixed(CEvalContext& ctx) {
     if (!CheckArgumentCount(ctx, 3, 3) || ApplyOverParameters(ctx, {0, 1})) return;
     double x = 0;
-    int32_t digits = 2, noSeparators = 1;
+    // Thousands separators unless the third argument says otherwise, left out or empty.
+    int32_t digits = 2, noSeparators = 0;
     FormulaError error = GetIntArg(ctx, Argument(ctx, 2), noSeparators, 0, 1);
     error =
         MergeError(error, GetIntArg(ctx, Argument(ctx, 1), digits, -kMaxDecimals, kMaxDecimals));

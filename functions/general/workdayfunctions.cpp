@@ -4,6 +4,7 @@
 
 #include <bitset>
 #include <cstdlib>
+#include <utility>
 
 namespace vl {
 
@@ -102,8 +103,14 @@ void NetworkDays(CEvalContext& ctx) {
     args.DateTime(1, to).DateTime(0, from);
     if (args.error) return ReturnError(ctx, args.error);
     if (!from.hasDate || !to.hasDate) return ReturnError(ctx, kErrValue);
-    const int64_t last = DateTimeToSeconds(to) / 86400;
+    int64_t last = DateTimeToSeconds(to) / 86400;
     int64_t day = DateTimeToSeconds(from) / 86400;
+    // The later date first counts the same days, as a negative number.
+    const bool backward = day > last;
+    if (backward) {
+        std::swap(from, to);
+        std::swap(day, last);
+    }
     DayOfYear(from);
     FormulaError error = 0;
     double count = 0;
@@ -111,7 +118,7 @@ void NetworkDays(CEvalContext& ctx) {
         if (!IsWeekend(from) && !daysOff.Matches(from, error)) count += 1;
         StepDay(from, 1);
     }
-    ReturnNumber(ctx, count, error);
+    ReturnNumber(ctx, backward && count != 0 ? -count : count, error);
 }
 
 void Workday(CEvalContext& ctx) {

@@ -140,6 +140,26 @@ void InterceptOrSlope(CEvalContext& ctx, bool slope) {
     ReturnNumber(ctx, slope ? fit.slope : fit.intercept, fit.error);
 }
 
+FormulaError CopyPositions(const Matrix& from, Matrix& to) {
+    if (!MatrixResize(to, from.rows, from.cols, 0)) return kErrMemory;
+    for (std::size_t i = 0; i < std::size_t(from.rows) * from.cols; ++i) to.data[i] = from.data[i];
+    return 0;
+}
+
+// TREND's new x: a range or array position by position, or one value typed or named.
+FormulaError ReadNewX(CEvalContext& ctx, FormulaToken& slot, Matrix& newX) {
+    if (!(slot.type & kAreaOrArray)) {
+        double x = 0;
+        FormulaError error = GetNumberArg(ctx, slot, x);
+        if (!error && !MatrixResize(newX, 1, 1, 0)) error = kErrMemory;
+        if (!error) *MatrixAt(newX, 1, 1) = x;
+        return error;
+    }
+    AreaWalk area(ctx);
+    FormulaError error = area.Take(slot);
+    return error ? error : ReadAreaPositions(ctx, area, newX);
+}
+
 FormulaError ReadConstant(CEvalContext& ctx, uint16_t index, int32_t& constant) {
     constant = 1;
     return GetIntArg(ctx, Argument(ctx, index), constant, 0, 1);
@@ -189,15 +209,11 @@ void TrendBuiltin(CEvalContext& ctx) {
         FormulaError error = ReadConstant(ctx, 3, constant);
         Matrix newX;
         bool newOmitted = Omitted(Argument(ctx, 2));
-        if (!newOmitted) {
-            AreaWalk area(ctx);
-            FormulaError e = area.Take(Argument(ctx, 2));
-            if (!e) e = ReadAreaPositions(ctx, area, newX);
-            error = JoinError(error, e);
-        }
+        if (!newOmitted) error = JoinError(error, ReadNewX(ctx, Argument(ctx, 2), newX));
         LinePoints points;
         error = JoinError(error, ReadLinePoints(ctx, points, true));
-        if (!error && newOmitted) error = FillGenerated(newX, points.rows, points.columns);
+        // Without new x the line is read at the known x.
+        if (!error && newOmitted) error = CopyPositions(points.x, newX);
         LineFit fit = error ? LineFit{} : Fit(points, constant != 0);
         error = JoinError(error, fit.error);
         if (error) {

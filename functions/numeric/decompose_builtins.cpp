@@ -3,6 +3,8 @@
 #include "functions/numeric/matrixargs.h"
 #include "functions/numeric/numericbuiltins.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace vl {
@@ -38,6 +40,44 @@ FormulaError Copy(const Matrix& from, Matrix& to) {
     return error;
 }
 
+// Iterative refinement of the solution X of A X = B: each pass solves for the residual
+// and adds the correction. It ends when a pass leaves the residual no smaller than the one
+// before, keeping the better solution, however many passes were asked: once the correction
+// only moves the last bits back and forth, further passes would gain nothing.
+class CRefinement {
+public:
+    FormulaError Begin(const Matrix& A, const Matrix& B, int32_t n, int32_t l) {
+        n_ = n;
+        l_ = l;
+        FormulaError error = Copy(A, a_);
+        error = MergeError(error, Copy(B, b_));
+        error = MergeError(error, SizeMatrix(r_, uint32_t(n), uint32_t(l)));
+        return error;
+    }
+    const Matrix& A() const { return a_; }
+    // The residual of X in R; false when it is no smaller than the last one, X then set
+    // back to the solution before the last correction.
+    bool Residual(Matrix& X, Matrix& R) {
+        vl::Residual(a_, X, b_, R, n_, l_);
+        double size = 0;
+        for (std::size_t i = 0; i < std::size_t(n_) * l_; ++i)
+            size = std::max(size, std::fabs(R.data[i]));
+        if (passes_++ > 0 && !(size < last_)) {
+            for (std::size_t i = 0; i < std::size_t(n_) * l_; ++i) X.data[i] = r_.data[i];
+            return false;
+        }
+        last_ = size;
+        for (std::size_t i = 0; i < std::size_t(n_) * l_; ++i) r_.data[i] = X.data[i];
+        return true;
+    }
+
+private:
+    Matrix a_, b_, r_; // r_ keeps the solution before the last correction
+    int32_t n_ = 0, l_ = 0;
+    int32_t passes_ = 0;
+    double last_ = 0;
+};
+
 // The square A of the call (argument 0) and, when used, B (argument 1) with n rows.
 struct SquareSystem {
     Matrix A, B;
@@ -62,10 +102,10 @@ FormulaError ReadSquareSystem(CEvalContext& ctx, SquareSystem& s, bool usesB, Fo
 }
 
 void CholeskySolution(CEvalContext& ctx, SquareSystem& s, int32_t iterations) {
-    Matrix A0, B0, U, L, R;
+    Matrix U, L, R;
     int32_t n = s.n, l = s.l;
-    FormulaError error = Copy(s.A, A0);
-    error = MergeError(error, Copy(s.B, B0));
+    CRefinement refinement;
+    FormulaError error = refinement.Begin(s.A, s.B, n, l);
     error = MergeError(error, SizeMatrix(U, n, n));
     error = MergeError(error, SizeMatrix(L, n, n));
     error = MergeError(error, SizeMatrix(R, n, l));
@@ -75,7 +115,7 @@ void CholeskySolution(CEvalContext& ctx, SquareSystem& s, int32_t iterations) {
     ForwardSubstitute(L, s.B, n, l);
     BackSubstitute(U, s.B, n, l);
     for (int32_t pass = 1; pass < iterations; ++pass) {
-        Residual(A0, s.B, B0, R, n, l);
+        if (!refinement.Residual(s.B, R)) break;
         ForwardSubstitute(L, R, n, l);
         BackSubstitute(U, R, n, l);
         if (!AddCorrection(s.B, R, n, l)) break;
@@ -107,9 +147,9 @@ void CholeskyOther(CEvalContext& ctx, SquareSystem& s, int32_t result) {
 
 void GaussSolution(CEvalContext& ctx, SquareSystem& s, int32_t iterations, bool scaling) {
     int32_t n = s.n, l = s.l;
-    Matrix A0, B0, scale, R;
-    FormulaError error = Copy(s.A, A0);
-    error = MergeError(error, Copy(s.B, B0));
+    Matrix scale, R;
+    CRefinement refinement;
+    FormulaError error = refinement.Begin(s.A, s.B, n, l);
     error = MergeError(error, SizeMatrix(scale, n, 1));
     error = MergeError(error, SizeMatrix(R, n, l));
     if (error) return FailCall(ctx, error);
@@ -118,7 +158,8 @@ void GaussSolution(CEvalContext& ctx, SquareSystem& s, int32_t iterations, bool 
     GaussSolve(s.A, s.B, scaled, nullptr, n, l, ok);
     if (!ok) return FailCall(ctx, kErrNull);
     for (int32_t pass = 1; pass < iterations; ++pass) {
-        Residual(A0, s.B, B0, R, n, l);
+        if (!refinement.Residual(s.B, R)) break;
+        const Matrix& A0 = refinement.A();
         for (std::size_t i = 0; i < std::size_t(n) * n; ++i) s.A.data[i] = A0.data[i];
         GaussSolve(s.A, R, scaled, nullptr, n, l, ok);
         if (ok && !AddCorrection(s.B, R, n, l)) break;

@@ -20,6 +20,8 @@ double PivotCandidate(const Matrix& A, const Matrix* scale, int32_t i, int32_t k
     return scale ? value / VectorAt(*scale, i) : value;
 }
 
+// No scale is below 1: a row whose entries are all small competes for the pivot with its
+// values as they are, not blown up to the size of the others.
 void SetRowScales(const Matrix& A, Matrix& scale, int32_t n) {
     for (int32_t i = 1; i <= n; ++i) {
         double largest = 1.0;

@@ -1,5 +1,6 @@
 #include "functions/numeric/orderstat.h"
 
+#include "formula/approxnumber.h"
 #include "formula/formulanumber.h"
 #include "platform/core/number.h"
 
@@ -121,11 +122,10 @@ StatResult Rank(const std::vector<DataItem>& sorted, double x, bool ascending) {
 }
 
 std::size_t TrimCount(double x) {
-    auto t = std::size_t(x);
-    if (t % 2 == 0) return t;
-    auto t2 = std::size_t(x + 0.5);
-    if (t2 % 2 == 0) return t2;
-    return std::size_t(x - 0.5);
+    // The even count at or below n × percent; a product a unit of the last place below a
+    // whole number is that number.
+    auto t = std::size_t(CutReady(x));
+    return t - t % 2;
 }
 
 StatResult TrimMean(const std::vector<DataItem>& sorted, double percent) {

@@ -66,7 +66,7 @@ StatResult Rank(const std::vector<DataItem>& sorted, double x, bool ascending);
 // TRIMMEAN over items sorted ascending; `percent` in [0, 1].
 StatResult TrimMean(const std::vector<DataItem>& sorted, double percent);
 
-// Values TRIMMEAN drops for x = n·percent: twice the nearest whole half of x.
+// Values TRIMMEAN drops for x = n·percent: the even count at or below x.
 std::size_t TrimCount(double x);
 
 } // namespace vl

@@ -133,11 +133,11 @@ void SmallBuiltin(CEvalContext& ctx) {
     LargeSmall(ctx, false);
 }
 
-// An array given as the fraction is no single value: #VALUE!.
+// A range or array of fractions gives the percentile of each.
 void PercentileBuiltin(CEvalContext& ctx) {
     double k = 0;
     RankedFunction(
-        ctx, 2, 0, {},
+        ctx, 2, 0, {1},
         [&](uint16_t, bool&) { return GetListNumber(ctx, Argument(ctx, 1), k, 0, 1); },
         [&](const std::vector<DataItem>& items) { ReturnResult(ctx, Percentile(items, k)); });
 }
@@ -145,7 +145,7 @@ void PercentileBuiltin(CEvalContext& ctx) {
 void QuartileBuiltin(CEvalContext& ctx) {
     int32_t quartile = 0;
     RankedFunction(
-        ctx, 2, 0, {},
+        ctx, 2, 0, {1},
         [&](uint16_t, bool&) { return GetIntArg(ctx, Argument(ctx, 1), quartile, 0, 4); },
         [&](const std::vector<DataItem>& items) {
             ReturnResult(ctx, Percentile(items, QuartileFraction(quartile)));

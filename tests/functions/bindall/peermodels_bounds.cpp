@@ -64,14 +64,14 @@ bool Beyond(const std::string& name, const Numbers& a, const Answer& peer) {
     if (name == "FIXED") return (a.has(2) && !Whole01(a[2])) || RoundHalfAway(a[1]) >= 15;
     if (name == "DOLLAR") return RoundHalfAway(a[1]) >= 15;
     if (name == "ROUND" || name == "ROUNDUP" || name == "ROUNDDOWN" || name == "TRUNC")
-        return RoundHalfAway(a[1]) >= 15 || RoundHalfAway(a[1]) < -307;
+        return RoundHalfAway(a[1]) > 32767 || RoundHalfAway(a[1]) < -32768;
     if (name == "SLN") return a[2] <= 0 || a[2] > 2147483647.0;
     if (name == "GCD" || name == "LCM") {
         for (double x : a.v)
             if (RoundHalfAway(x) != 0) return false;
         return true;
     }
-    if (name == "LOG") return a[1] <= 1;
+    if (name == "LOG") return a[1] <= 0 || a[1] == 1;
     if (name == "SYD")
         return RoundHalfAway(a[2]) < 1 || RoundHalfAway(a[3]) < 1 ||
                RoundHalfAway(a[3]) > RoundHalfAway(a[2]);

@@ -51,8 +51,17 @@ struct Criteria {
     int error = 0;
 };
 
+// "10%" is 0.1.
+bool Percentage(const std::string& text, double& number) {
+    if (text.size() < 2 || text.back() != '%') return false;
+    const std::string body = text.substr(0, text.size() - 1);
+    if (!NumericText(body)) return false;
+    number = std::atof(body.c_str()) / 100;
+    return true;
+}
+
 // A number is met as itself; a text's leading >=, >, <=, <>, < or = is its comparison, and
-// what follows a number only when it is one as a whole.
+// what follows a number only when it is one as a whole (a percentage too).
 Criteria ReadCriteria(const Answer& v) {
     Criteria c;
     if (v.kind == 'e') {
@@ -69,7 +78,10 @@ Criteria ReadCriteria(const Answer& v) {
                 break;
             }
         c.isNumber = NumericText(c.text);
-        if (c.isNumber) c.number = std::atof(c.text.c_str());
+        if (c.isNumber)
+            c.number = std::atof(c.text.c_str());
+        else
+            c.isNumber = Percentage(c.text, c.number);
     }
     return c;
 }
@@ -84,14 +96,24 @@ bool Holds(const std::string& op, int order) {
 }
 
 // A number cell meets a number operand by value and an operand that is no number only as
-// "<>"; a text cell meets an ordering as text, otherwise the pattern.
+// "<>"; a text cell meets an ordering of texts as text and never one of numbers, "<>" alone
+// always, "=" alone never, otherwise the pattern.
 bool Meets(const Answer& cell, const Criteria& c) {
     if (cell.kind == 'n')
         return c.isNumber ? Holds(c.op, NumberOrder(cell.number, c.number)) : c.op == "<>";
     if (cell.kind != 't') return false;
-    if (c.op == "<>") return !Wildcard(c.text, 0, cell.text, 0);
-    if (!c.op.empty() && c.op != "=") return Holds(c.op, TextOrder(cell.text, c.text));
+    if (c.op == "<>") return c.text.empty() || !Wildcard(c.text, 0, cell.text, 0);
+    if (!c.op.empty() && c.op != "=")
+        return !c.isNumber && Holds(c.op, TextOrder(cell.text, c.text));
+    if (c.op == "=" && c.text.empty()) return false;
     return Wildcard(c.text, 0, cell.text, 0);
+}
+
+// An empty cell meets "" and "=" alone, and "<>" with an operand.
+bool BlankMeets(const Criteria& c) {
+    if (c.error) return false;
+    if (c.op == "<>") return !c.text.empty();
+    return (c.op.empty() || c.op == "=") && c.text.empty() && !c.isNumber;
 }
 
 Answer CountIf(const ModelCase& m) {
@@ -105,9 +127,7 @@ Answer CountIf(const ModelCase& m) {
         else
             count += Meets(cell, c);
     }
-    // An empty cell differs from every operand but the empty one.
-    if (c.op == "<>" && !c.error && !c.text.empty())
-        count += double(m.args[0].values.size()) - stored;
+    if (BlankMeets(c)) count += double(m.args[0].values.size()) - stored;
     return Answer{'n', count, ""};
 }
 
@@ -138,8 +158,8 @@ Answer SumIf(const ModelCase& m) {
         Answer paired = Blank();
         if (r < sums.rows && col < sums.columns) paired = sums.values[r * sums.columns + col];
         double x = 0;
-        if (cell.kind == 'b' || cell.kind == 'e' || !AddedNumber(paired, x) || !Meets(cell, c))
-            continue;
+        const bool meets = cell.kind == 'b' ? BlankMeets(c) : Meets(cell, c);
+        if (cell.kind == 'e' || !AddedNumber(paired, x) || !meets) continue;
         total += x;
         if (!std::isfinite(total)) return ErrorOfCode(5);
     }

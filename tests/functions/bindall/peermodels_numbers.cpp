@@ -268,7 +268,8 @@ std::string JoinPrecedence(TestBook& book, const ModelCase& m) {
 
 // FREQUENCY reads its data and bins as the statistics do (a text that is no number given alone
 // #NUM!, one in an area left out)
-// and keeps the bins in the order given; an empty cell is neither a value nor a bin.
+// and counts into the bins' rows whatever their order; an empty cell is neither a value nor
+// a bin.
 std::string FrequencyBins(TestBook& book, const ModelCase& m) {
     if (m.args.size() != 2) return Expect(false, m, "data and bins");
     std::vector<double> data, bins;
@@ -287,9 +288,13 @@ std::string FrequencyBins(TestBook& book, const ModelCase& m) {
         }
     }
     if (worst) return Expect(Agree(m.ours, ErrorOfCode(worst)), m, "the largest error code");
-    // The first count: the data not above the first bin, or all of them with no bin.
+    // The first count: the data not above the first bin and above every smaller bin, or all
+    // of them with no bin.
+    double below = -HUGE_VAL;
+    for (double b : bins)
+        if (!bins.empty() && b < bins.front()) below = std::max(below, b);
     double first = 0;
-    for (double x : data) first += bins.empty() || x <= bins.front();
+    for (double x : data) first += bins.empty() || (x <= bins.front() && x > below);
     (void)book;
     return Expect(Agree(m.ours, Answer{'n', first, ""}), m, "the first bin's count");
 }

@@ -144,12 +144,13 @@ Answer Rank(const std::vector<Item>& v, double x, bool ascending) {
     return Error(7);
 }
 
-// Twice the whole half nearest to n x percent is dropped, half from each end.
+// The even count at or below n x percent is dropped, half from each end.
 Answer TrimMean(const std::vector<Item>& v, double percent) {
     const std::size_t n = v.size();
     const double x = double(n) * percent;
-    std::size_t m = std::size_t(x);
-    if (m % 2) m = std::size_t(x + 0.5) % 2 == 0 ? std::size_t(x + 0.5) : std::size_t(x - 0.5);
+    // A product a unit of the last place below a whole number is that number.
+    std::size_t m = std::size_t(std::floor(x * (1 + 0x1p-50)));
+    m -= m % 2;
     if (m >= n) return Error(5);
     double sum = 0;
     bool refused = false;

@@ -221,10 +221,10 @@ void RoundAsWritten(double x, int places, std::string& whole, std::string& fract
 // DOLLAR and FIXED: places (empty 2) of -14 to 14, rounded half away from zero; negative
 // places round to tens with halves towards positive infinity first; the number shown to 15
 // significant digits as written, with thousands separators for DOLLAR and for FIXED's third
-// argument 0 (empty 1); a sign only for a number that does not show as 0.
+// argument 0 (left out or empty 0); a sign only for a number that does not show as 0.
 Answer Shown(const ModelCase& m) {
     const bool dollar = m.name == "DOLLAR";
-    double x = 0, places = 2, plain = 1;
+    double x = 0, places = 2, plain = 0;
     int worst = dollar ? 0 : WholeArgument(At(m, 2), plain, 0, 1);
     worst = std::max(worst, WholeArgument(At(m, 1), places, -14, 14));
     if (At(m, 0) && At(m, 0)->values.front().kind != 'b')

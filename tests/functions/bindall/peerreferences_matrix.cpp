@@ -98,11 +98,21 @@ Grid Substitution(Reading& c, bool forward) {
 }
 
 // The solution refined as often as asked: each pass solves the factored system for the
-// residual; a pass that no longer moves x (or leaves the numbers) ends the refinement.
+// residual; a pass that no longer moves x (or leaves the numbers) ends the refinement, and so
+// does a residual no smaller than the last one, x then the one before the last correction.
 template <class Solve> Mat Refined(const Mat& A, const Mat& B, Mat x, double passes, Solve solve) {
+    double last = 0;
+    Mat before = x;
     for (double pass = 1; pass < passes && pass < 1000; ++pass) {
         Mat r = Multiply(A, x);
-        for (std::size_t i = 0; i < r.v.size(); ++i) r.v[i] = B.v[i] - r.v[i];
+        double size = 0;
+        for (std::size_t i = 0; i < r.v.size(); ++i) {
+            r.v[i] = B.v[i] - r.v[i];
+            size = std::max(size, std::fabs(double(r.v[i])));
+        }
+        if (pass > 1 && !(size < last)) return before;
+        last = size;
+        before = x;
         Mat d = solve(r);
         bool moved = false;
         for (std::size_t i = 0; i < x.v.size(); ++i) {

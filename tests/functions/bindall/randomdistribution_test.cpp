@@ -90,10 +90,7 @@ TEST(FormulaPeer, RandomFunctionsFollowTheirDistributions) {
         const char* formula;
         double lo, hi;
     };
-    // RANDBETWEEN is not rounded to whole numbers; the bounds may come in either order.
-    for (const Uniform& u :
-         {Uniform{"=RAND()", 0, 1}, Uniform{"=RANDBETWEEN(2,10)", 2, 10},
-          Uniform{"=RANDBETWEEN(10,2)", 2, 10}, Uniform{"=RANDBETWEEN(-2.5,0.5)", -2.5, 0.5}}) {
+    for (const Uniform& u : {Uniform{"=RAND()", 0, 1}}) {
         std::vector<double> x = Draws(book, u.formula);
         EXPECT_GE(*std::min_element(x.begin(), x.end()), u.lo) << u.formula;
         EXPECT_LE(*std::max_element(x.begin(), x.end()), u.hi) << u.formula;
@@ -101,7 +98,26 @@ TEST(FormulaPeer, RandomFunctionsFollowTheirDistributions) {
                   DistanceBound(x.size()))
             << u.formula;
     }
+    // RANDBETWEEN draws whole numbers, every one from the bottom to the top about equally
+    // often, its bounds rounded away from zero; a bottom above the top has none.
+    struct Whole {
+        const char* formula;
+        int lo, hi;
+    };
+    for (const Whole& w :
+         {Whole{"=RANDBETWEEN(2,10)", 2, 10}, Whole{"=RANDBETWEEN(-2.5,0.5)", -3, 1}}) {
+        std::vector<double> x = Draws(book, w.formula);
+        std::vector<int> counts(std::size_t(w.hi - w.lo + 1), 0);
+        for (double v : x) {
+            ASSERT_TRUE(v == std::floor(v) && v >= w.lo && v <= w.hi) << w.formula << " " << v;
+            ++counts[std::size_t(int(v) - w.lo)];
+        }
+        const double n = double(x.size()), p = 1.0 / double(counts.size());
+        for (int c : counts) EXPECT_NEAR(c, n * p, 4.5 * std::sqrt(n * p * (1 - p))) << w.formula;
+    }
     EXPECT_EQ(book.Eval("=RANDBETWEEN(3,3)"), "3");
+    EXPECT_EQ(book.Eval("=RANDBETWEEN(10,2)"), "#NUM!");
+    EXPECT_EQ(book.Eval("=RANDBETWEEN(3.5,3.2)"), "4");
     EXPECT_EQ(book.Eval("=RAND(1)"), "#SYNTAX!");
 
     std::vector<double> uniform = Columns(book, "=MTXRAND(%d,,)");

@@ -271,4 +271,164 @@ TEST(TypedFormulas, AStoredCellQualifierStillReadsTheCellsText) {
     EXPECT_EQ(f.book.General(f.sales, "J20"), "70");
 }
 
+// A column as people keep one: a header, numbers, a text for a missing number, an empty cell
+// (A7), an empty text result and another text; B1:B9 1, 2, 4, ..., 256 beside it. The answers
+// are those of both peers.
+const std::vector<std::pair<const char*, const char*>> kCriteriaColumn = {
+    {"A1", "Qty"},   {"A2", "5"},   {"A3", "n/a"},   {"A4", "20"},  {"A5", "0"},     {"A6", "-3"},
+    {"A8", "=\"\""}, {"A9", "abc"}, {"B1", "1"},     {"B2", "2"},   {"B3", "4"},     {"B4", "8"},
+    {"B5", "16"},    {"B6", "32"},  {"B7", "64"},    {"B8", "128"}, {"B9", "256"},   {"C1", "0.1"},
+    {"C2", "0.05"},  {"C3", "0.2"}, {"D1", "Fruit"}, {"D2", "Veg"}, {"D4", "fruit"}, {"E1", "1"},
+    {"E2", "2"},     {"E3", "3"},   {"E4", "4"},     {"E5", "5"}};
+
+TEST(TypedFormulas, CriteriaReadCellsAsBothPeers) {
+    CheckTyped({
+        // A number criterion never meets a text.
+        {kCriteriaColumn, "=COUNTIF(A1:A9,\">0\")", "2"},
+        {kCriteriaColumn, "=COUNTIF(A:A,\">0\")", "2"},
+        {kCriteriaColumn, "=COUNTIF(A1:A9,\">=\"&20)", "1"},
+        {kCriteriaColumn, "=COUNTIF(A1:A9,\"<5\")", "2"},
+        {kCriteriaColumn, "=COUNTIF(A1:A9,\">=-3\")", "4"},
+        {kCriteriaColumn, "=SUMIF(A1:A9,\">0\",B1:B9)", "10"},
+        {kCriteriaColumn, "=SUMIF(A1:A4,\">10\",B1:B4)", "8"},
+        // A text criterion orders only texts; the empty text is below every other.
+        {kCriteriaColumn, "=COUNTIF(A1:A9,\"<z\")", "4"},
+        {kCriteriaColumn, "=COUNTIF(A1:A9,\">a\")", "3"},
+        {kCriteriaColumn, "=COUNTIF(A1:A9,\">\"&A7)", "3"},
+        // "" takes the empty cell and the empty text, "=" the empty cell alone, "<>" every
+        // other cell.
+        {kCriteriaColumn, "=COUNTIF(A1:A9,\"\")", "2"},
+        {kCriteriaColumn, "=COUNTIF(A1:A9,A8)", "2"},
+        {kCriteriaColumn, "=SUMIF(A1:A9,\"\",B1:B9)", "192"},
+        {kCriteriaColumn, "=COUNTIF(A1:A9,\"=\")", "1"},
+        {kCriteriaColumn, "=SUMIF(A1:A9,\"=\",B1:B9)", "64"},
+        {kCriteriaColumn, "=COUNTIF(A1:A9,\"<>\")", "8"},
+        {kCriteriaColumn, "=SUMIF(A1:A9,\"<>\",B1:B9)", "447"},
+        // "<>x" takes the empty cells in SUMIF as in COUNTIF.
+        {kCriteriaColumn, "=COUNTIF(A1:A9,\"<>abc\")", "8"},
+        {kCriteriaColumn, "=SUMIF(A1:A9,\"<>abc\",B1:B9)", "255"},
+        {kCriteriaColumn, "=COUNTIF(A1:A9,\"<>5\")", "8"},
+        {kCriteriaColumn, "=SUMIF(A1:A9,\"<>5\",B1:B9)", "509"},
+        {kCriteriaColumn, "=SUMIF(D1:D5,\"<>Fruit\",E1:E5)", "10"},
+        {kCriteriaColumn, "=COUNTIF(D1:D5,\"<>Fruit\")", "3"},
+        // A percentage is its number.
+        {kCriteriaColumn, "=COUNTIF(C1:C3,\">=10%\")", "2"},
+        {kCriteriaColumn, "=COUNTIF(C1:C3,\"<10%\")", "1"},
+        {kCriteriaColumn, "=COUNTIF(C1:C3,\"10%\")", "1"},
+        {kCriteriaColumn, "=SUMIF(C1:C3,\">=10 %\",E1:E3)", "4"},
+    });
+}
+
+const std::vector<std::pair<const char*, const char*>> kQuarters = {
+    {"A1", "10"}, {"A2", "20"}, {"A3", "30"}, {"A4", "40"}, {"B1", "0.2"}, {"C1", "=\"\""}};
+
+TEST(TypedFormulas, SingleFunctionsInEverydayShapes) {
+    CheckTyped({
+        {kQuarters, "=ISBLANK(C1)", "0"},
+        {kQuarters, "=ISBLANK(C2)", "1"},
+        {kQuarters, "=ISBLANK(\"\")", "0"},
+        {kQuarters, "=COUNTBLANK(C1:C2)", "2"},
+        {kQuarters, "=INDEX(QUARTILE(A1:A4,{1,2,3}),1,1)", "17.5"},
+        {kQuarters, "=INDEX(QUARTILE(A1:A4,{1,2,3}),1,2)", "25"},
+        {kQuarters, "=INDEX(QUARTILE(A1:A4,{1,2,3}),1,3)", "32.5"},
+        {kQuarters, "=INDEX(PERCENTILE(A1:A4,{0.1;0.5}),1,1)", "13"},
+        {kQuarters, "=INDEX(PERCENTILE(A1:A4,{0.1;0.5}),2,1)", "25"},
+        {kQuarters, "=QUARTILE(A1:A4,5)", "#NUM!"},
+        // The even count at or below n × percent is dropped.
+        {{}, "=TRIMMEAN({1,2,3,4,5,6,7,8,9,100},0.15)", "14.5"},
+        {{}, "=TRIMMEAN({1,2,3,4,5,6,7,8,9,100},0.2)", "5.5"},
+        {{}, "=TRIMMEAN({1,2,3,4,5,6,7,8,9,100},0.39)", "5.5"},
+        {{}, "=TRIMMEAN({1,2,3,4,5,6,7,8,9,10},0.3)", "5.5"},
+        // Bins in any order count into their own rows.
+        {{}, "=INDEX(FREQUENCY({1,2,3},{2,1}),1,1)", "1"},
+        {{}, "=INDEX(FREQUENCY({1,2,3},{2,1}),2,1)", "1"},
+        {{}, "=INDEX(FREQUENCY({1,2,3},{2,1}),3,1)", "1"},
+        {{}, "=INDEX(FREQUENCY({1,2,3},{2,2}),2,1)", "0"},
+        {kQuarters, "=TREND({2;4;6},{1;2;3},4)", "8"},
+        {kQuarters, "=TREND({2;4;6},{1;2;3},B1)", "0.4"},
+        {kQuarters, "=INDEX(TREND({2;4;6},{1;2;3}),1,1)", "2"},
+        {kQuarters, "=INDEX(TREND({2;4;6},{5;2;3}),1,1)", "2.57142857142857"},
+        {kQuarters, "=INDEX(TREND({2;4;6},{1;2;3}),3,1)", "6"},
+        {{}, "=CUMIPMT(0.01,12,1000,1,3,0)", "-27.6266514607819"},
+        {{}, "=CUMPRINC(0.01,12,1000,1,3,0)", "-238.919714574243"},
+        {{}, "=CUMIPMT(0.01,12,1000,1,3,1)", "-17.45213015919"},
+        {{}, "=CUMPRINC(0.01,12,1000,1,3,1)", "-246.455162944795"},
+        {{}, "=CUMIPMT(0.01,12,1000,1,1,1)", "0"},
+        {{}, "=CUMPRINC(0.01,12,1000,1,1,1)", "-87.9690977013284"},
+        {{}, "=CUMIPMT(0.01,12,1000,1,3,2)", "#NUM!"},
+        {{}, "=FIXED(1234567.891)", "1,234,567.89"},
+        {{}, "=FIXED(1234.5,1)", "1,234.5"},
+        {{}, "=FIXED(1234.5,1,TRUE)", "1234.5"},
+        {{}, "=FIXED(-1234.5,-2)", "-1,200"},
+        {{}, "=ROUND(0.1*3,15)=0.3", "1"},
+        {{}, "=ROUNDDOWN(-2/3,15)", "-0.666666666666666"},
+        {{}, "=ROUND(2/3,20)=2/3", "1"},
+        {{}, "=ROUND(1.5,400)", "1.5"},
+        {{}, "=ROUND(123456,-20)", "0"},
+        {{}, "=ROUNDUP(5,-400)", "0"},
+        {{}, "=LOG(8,0.5)", "-3"},
+        {{}, "=LOG(8,1)", "#NUM!"},
+        {{}, "=LOG(8,0)", "#NUM!"},
+        {{}, "=NETWORKDAYS(\"2005-01-31\",\"2005-01-01\",)", "-21"},
+        {{}, "=NETWORKDAYS(\"2005-01-02\",\"2005-01-01\",)", "0"},
+        {{}, "=GCD(4294967296,6442450944)", "2147483648"},
+        {{}, "=GCD(2^53,2^52)=2^52", "1"},
+        {{}, "=LCM(4294967296,3)", "12884901888"},
+        {{}, "=LCM(2^40,3^20)", "3.83375999244748E+21"},
+        {{}, "=IMPOWER(\"2+3i\",3)", "-46 + 9i"},
+        {{}, "=IMPOWER(\"2+3i\",2)", "-5 + 12i"},
+        {{}, "=IMPOWER(\"i\",2)", "-1 + 0i"},
+        {{}, "=RANDBETWEEN(3,3)", "3"},
+        {{}, "=RANDBETWEEN(2,1.5)", "2"},
+        {{}, "=RANDBETWEEN(-1.5,-1.2)", "-2"},
+        {{}, "=RANDBETWEEN(6,1)", "#NUM!"},
+    });
+}
+
+// A draw is a whole number between its bounds, each of them drawn in time.
+TEST(TypedFormulas, RandbetweenDrawsWholeNumbers) {
+    TypedBook book;
+    for (int k = 1; k <= 60; ++k) book.Type("A" + std::to_string(k), "=RANDBETWEEN(1,6)");
+    book.Type("B1", "=SUMPRODUCT((A1:A60=INT(A1:A60))*(A1:A60>=1)*(A1:A60<=6))");
+    book.Type("B2", "=COUNTIF(A1:A60,1)*COUNTIF(A1:A60,6)>0");
+    book.Recalc();
+    EXPECT_EQ(book.General(book.Sheet(), "B1"), "60");
+    EXPECT_EQ(book.General(book.Sheet(), "B2"), "1");
+}
+
+// Refinement ends when it no longer gains, whatever count of passes is asked; a guess is
+// one value, read in the formula's own row from a range.
+TEST(TypedFormulas, NoCountOrRangeMakesAFunctionRunWithoutEnd) {
+    const std::vector<std::pair<const char*, const char*>> flows = {
+        {"A1", "-1000"}, {"A2", "300"}, {"A3", "300"}, {"A4", "500"}, {"B20", "0.1"}};
+    CheckTyped({
+        {{},
+         "=ROUND(INDEX(MTXGAUSS({3,1,2;1,5,7;2,7,4.1},{0.1;0.2;0.3},2147483647,,1),1,1),15)",
+         "0.021691176470588"},
+        {{},
+         "=ROUND(INDEX(MTXGAUSS({3,1,2;1,5,7;2,7,4.1},{0.1;0.2;0.3},2147483647,0,1),3,1),15)",
+         "-0.001225490196078"},
+        {{},
+         "=ROUND(INDEX(MTXCHL({4,2,0.6;2,5,1;0.6,1,3},{0.1;0.2;0.3},2147483647,1),2,1),15)",
+         "0.021255605381166"},
+        {flows, "=ROUND(IRR(A1:A4,B:B),12)", "0.044975042616"},
+        {flows, "=ROUND(IRR(A1:A4,B19:B21),12)", "0.044975042616"},
+        {flows, "=IRR(A1:A4,B1:B2)", "#VALUE!"},
+        {flows, "=ROUND(IRR(A1:A4,B20),12)", "0.044975042616"},
+        {flows, "=ROUND(IRR(A1:A4,{0.1,0.2}),12)", "0.044975042616"},
+    });
+}
+
+// An intersection needs two ranges: an array, from arithmetic or written, shares no cells.
+TEST(TypedFormulas, AnIntersectionWithAnArrayIsNull) {
+    const std::vector<std::pair<const char*, const char*>> cells = {
+        {"A1", "1"}, {"A2", "2"}, {"A3", "3"}, {"A4", "4"}};
+    CheckTyped({
+        {cells, "=SUM((A1:A4+0)_A1:A2)", "#NULL!"},
+        {cells, "=SUM(A1:A2_(A1:A4*2))", "#NULL!"},
+        {cells, "=SUM({1,2}_A1:A2)", "#NULL!"},
+        {cells, "=SUM(A1:A4_A2:A3)", "5"},
+    });
+}
+
 } // namespace vl::test

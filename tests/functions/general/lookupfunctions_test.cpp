@@ -223,8 +223,10 @@ TEST(InformationFunctions, TestsTypesAndErrors) {
         {"=COUNTBLANK(A2&\"\",\"x\"+1)", "1"},
         {"=ISBLANK(1/0)", "0"},
         {"=ISBLANK(C9)", "1"},
-        {"=ISBLANK(A2)", "1"},
-        {"=ISBLANK(A1:A3)", "{0; 1; 0}"},
+        // An empty text is a text, though COUNTBLANK counts it.
+        {"=ISBLANK(A2)", "0"},
+        {"=ISBLANK(\"\")", "0"},
+        {"=ISBLANK(A1:A3)", "{0; 0; 0}"},
         // An empty value that carries an error is no blank.
         {"=ISBLANK(LEFT(\"a\",-1))", "0"},
         {"=ISERR(A4)", "1"},
@@ -264,7 +266,7 @@ TEST(InformationFunctions, TestsTypesAndErrors) {
         {"=SUM(ISNONTEXT(C1:C10))", "10"},
         {"=SUM(ISNUMBER(C1:C10))", "0"},
         {"=SUM(ISEVEN(C1:C10))", "10"},
-        {"=SUM(ISBLANK(A1:A6))", "3"},
+        {"=SUM(ISBLANK(A1:A6))", "2"},
         {"=ISNONTEXT(A1:A6)", "{1; 0; 0; 1; 1; 1}"},
         {"=ISNUMBER(N(C1:C3))", "{1; 1; 1}"},
         {"=N(A1:A3)", "{5; 0; 0}"},

@@ -2,6 +2,8 @@
 #include "functions/general/randomfunctions.h"
 #include "tests/functions/numeric/numericbook.h"
 
+#include <cmath>
+
 namespace vl::test {
 
 namespace {
@@ -27,19 +29,24 @@ TEST_F(RandomMatrixFunctions, RandContinuesTheSharedSeries) {
     EXPECT_EQ(book.Eval("=RAND(1)"), "#SYNTAX!");
 }
 
-TEST_F(RandomMatrixFunctions, RandBetweenScalesBetweenTheBounds) {
+TEST_F(RandomMatrixFunctions, RandBetweenDrawsWholeNumbersBetweenTheBounds) {
     for (int i = 0; i < 50; ++i) {
-        std::vector<double> v = book.Numbers("=RANDBETWEEN(5, 1)");
+        std::vector<double> v = book.Numbers("=RANDBETWEEN(1, 5)");
         ASSERT_EQ(v.size(), 1u);
         EXPECT_GE(v[0], 1);
-        EXPECT_LT(v[0], 5);
+        EXPECT_LE(v[0], 5);
+        EXPECT_EQ(v[0], std::floor(v[0]));
     }
+    EXPECT_EQ(book.Eval("=RANDBETWEEN(5, 1)"), "#NUM!");
     EXPECT_EQ(book.Eval("=RANDBETWEEN(3, 3)"), "3");
+    EXPECT_EQ(book.Eval("=RANDBETWEEN(2.1, 2.9)"), "3");
+    EXPECT_EQ(book.Eval("=RANDBETWEEN(-2.9, -2.1)"), "-3");
     EXPECT_EQ(book.Eval("=RANDBETWEEN(1, 1/0)"), "#DIV/0!");
     EXPECT_EQ(book.Eval("=RANDBETWEEN(1)"), "#SYNTAX!");
     std::vector<double> column = book.Numbers("=RANDBETWEEN({1; 10; 100}, {2; 20; 200})");
     ASSERT_EQ(column.size(), 3u);
-    EXPECT_TRUE(column[0] >= 1 && column[0] < 2 && column[1] >= 10 && column[2] >= 100);
+    EXPECT_TRUE(column[0] >= 1 && column[0] <= 2 && column[1] >= 10 && column[1] <= 20 &&
+                column[2] >= 100 && column[2] <= 200);
 }
 
 TEST_F(RandomMatrixFunctions, DeterminantAndInverse) {

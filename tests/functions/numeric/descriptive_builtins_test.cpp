@@ -75,10 +75,13 @@ TEST_F(Descriptive, PairedAreasPositionByPosition) {
     EXPECT_TRUE(IsNumberNear(h.Call("CORREL({2, 0, 0, 12, 0, 1}, {-2, 0, 0, -12, 0, -1})"), -1, 0));
     EXPECT_TRUE(IsNumberNear(
         h.Call("PEARSON({3, 1.5, -2, 7, 0.25, 10}, {3, 1.5, -2, 7, 0.25, 10})"), 1, 0));
-    // Bins keep their order; a value falls into the first bin that takes it.
+    // Bins keep their rows whatever their order; a value falls into the smallest bin at or
+    // above it, of equal bins the first.
     const char* data = "FREQUENCY({79, 85, 78, 85, 83, 81, 95, 88, 97}, ";
     EXPECT_TRUE(IsArray(h.Call(std::string(data) + "{70, 79, 89})"), 4, {0.0, 2.0, 5.0, 2.0}));
-    EXPECT_TRUE(IsArray(h.Call(std::string(data) + "{89, 79})"), 3, {7.0, 0.0, 2.0}));
+    EXPECT_TRUE(IsArray(h.Call(std::string(data) + "{89, 79})"), 3, {5.0, 2.0, 2.0}));
+    EXPECT_TRUE(IsArray(h.Call(std::string(data) + "{89, 70, 79})"), 4, {5.0, 0.0, 2.0, 2.0}));
+    EXPECT_TRUE(IsArray(h.Call(std::string(data) + "{85, 85})"), 3, {6.0, 0.0, 3.0}));
 }
 
 } // namespace vl::stattest

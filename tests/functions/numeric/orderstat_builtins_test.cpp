@@ -95,7 +95,6 @@ TEST_F(OrderStatistics, PercentilesInterpolateBetweenPositions) {
                    {"PERCENTILE({1, 2}, \" \")", "#NUM!"},
                    {"PERCENTRANK({1, 2, 3}, D1,)", "#NUM!"},
                    {"RANK(D2, {1, 2, 3},)", "#NUM!"},
-                   {"PERCENTILE({1, 2}, {0.5})", "#VALUE!"},
                    {"PERCENTILE({7}, 0.3)", "7"},
                    {"PERCENTILE(B1:B4, 0.5)", "#REF!"},
                    {"PERCENTILE(B1:B3, 0.5)", "2"},
@@ -107,6 +106,10 @@ TEST_F(OrderStatistics, PercentilesInterpolateBetweenPositions) {
                    {"QUARTILE({1, 2}, 5)", "#NUM!"},
                    {"QUARTILE({7}, 3)", "7"},
                });
+    // An array of fractions gives the percentile of each.
+    EXPECT_TRUE(IsArray(h.Call("PERCENTILE({1, 2}, {0.5})"), 1, {1.5}));
+    EXPECT_TRUE(IsArray(h.Call("PERCENTILE({1, 2, 3, 4}, {0.3; 1})"), 2, {1.9, 4.0}));
+    EXPECT_TRUE(IsArray(h.Call("QUARTILE({10, 20, 30, 40}, {1; 2; 3})"), 3, {17.5, 25.0, 32.5}));
 }
 
 TEST_F(OrderStatistics, PercentRankRoundsToItsSignificance) {
@@ -176,12 +179,15 @@ TEST_F(OrderStatistics, TextsAmongTheDataAreLeftOut) {
                });
 }
 
-TEST(TrimMean, DropsTwiceTheNearestWholeHalf) {
+TEST(TrimMean, DropsTheEvenCountAtOrBelowTheShare) {
     EXPECT_EQ(TrimCount(3.0), 2u);
-    EXPECT_EQ(TrimCount(3.6), 4u);
-    EXPECT_EQ(TrimCount(1.5), 2u);
+    EXPECT_EQ(TrimCount(3.6), 2u);
+    EXPECT_EQ(TrimCount(1.5), 0u);
     EXPECT_EQ(TrimCount(1.4), 0u);
     EXPECT_EQ(TrimCount(2.0), 2u);
+    EXPECT_EQ(TrimCount(3.9999999999999996), 4u); // 4 a unit of the last place below
+    EXPECT_EQ(TrimCount(3.99), 2u);
+    EXPECT_EQ(TrimCount(0.0), 0u);
 }
 
 TEST_F(OrderStatistics, ArrayParametersGiveArraysOfResults) {
