@@ -6,6 +6,7 @@
 #include "model/container.h"
 #include "model/workbook.h"
 
+#include <algorithm>
 #include <atomic>
 #include <vector>
 
@@ -14,6 +15,9 @@ namespace vl {
 namespace {
 
 ChartRefresh gChartRefresh = nullptr;
+// The fewest bytes a formula calling a volatile function takes in a page ("=NOW()").
+constexpr std::size_t kSmallestVolatile = kFormulaHead + 6;
+constexpr std::size_t kMostReserved = std::size_t(1) << 22;
 // Numbers recalculations across all workbooks, so that two workbooks never share one.
 std::atomic<uint32_t> gRecalculations{0};
 
@@ -87,6 +91,13 @@ namespace {
 
 void RecalculatePass(CWorkbook& workbook, CEvalContext& ctx, CCellStore* cells,
                      std::vector<FormulaPlace>& deferred) {
+    // Room for as many random formulas as the pages could hold, up to a bound: a list grown a
+    // place at a time copies itself over and over, and room never written costs no memory.
+    std::size_t most = 0;
+    for (CTreeItem* item = workbook.tree.first; item; item = item->next)
+        if (CWorksheet* sheet = AsWorksheet(item))
+            most += std::size_t(sheet->cells.PageCount()) * kPagePayload / kSmallestVolatile;
+    deferred.reserve(std::min(most, kMostReserved));
     for (CTreeItem* item = workbook.tree.first; item; item = item->next)
         if (CWorksheet* sheet = AsWorksheet(item)) ResetFormulaCells(sheet->cells, &deferred);
     for (CTreeItem* item = workbook.tree.first; item; item = item->next) {

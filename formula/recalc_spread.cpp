@@ -46,7 +46,7 @@ public:
 
     // `singles` are formulas the walk left whose results are single cells: nothing the walk
     // calculated read them, so they take their turns once the arrays have settled.
-    void Run(const std::vector<FormulaPlace>& deferred, const std::vector<FormulaPlace>& singles);
+    void Run(const std::vector<FormulaPlace>& deferred, std::vector<FormulaPlace> singles);
 
 private:
     void Mark(const std::vector<SpreadChange>& changes, bool everything,
@@ -71,6 +71,7 @@ private:
     void CalculateRestored(uint32_t id);
     void Respread(const std::vector<SpreadChange>& changes, std::vector<DirtyArea>& queue,
                   std::vector<uint32_t>& starts);
+    void NoteBlocked();
 
     CEvalContext& ctx_;
     CWorkbook& workbook_;
@@ -89,7 +90,8 @@ private:
     std::vector<FormulaPlace> singles_;      // those the walk left, in walk order
     std::vector<uint32_t> pendingArrays_;    // arrays drawing random numbers among them
     std::vector<uint32_t> deferredBuilders_; // those the walk left that build references
-    uint32_t tallest_ = 1;                   // the most rows of an array spread over several
+    std::vector<uint32_t> blocked_;          // arrays that could not spread in this pass
+    std::vector<bool> isBlocked_;            // by formula, among those
 };
 
 // A formula calculated in this pass (or one the walk left for now) that reads a changed area:
@@ -225,44 +227,36 @@ void CSettler::Graph(const std::vector<SpreadChange>& changes, bool everything,
     graph_.FindLoops();
 }
 
-// An array whose area another took over, or that could not spread, may find its cells free
-// where another array gave them up: it spreads again in this round. Where two arrays' areas
-// meet, the one a walk takes later holds the cells, as a recalculation from scratch leaves
-// them; an earlier one takes back only cells left empty.
+// An array that could not spread for the cells in its way may find them free where another
+// array gave them up: it spreads again in this round. An array keeps the cells it spread over
+// until it gives them up, so one spread never takes another's.
 void CSettler::Respread(const std::vector<SpreadChange>& changes, std::vector<DirtyArea>& queue,
                         std::vector<uint32_t>& starts) {
-    const auto& spread = reaches_.Spread(); // in walk order: by worksheet, then row
-    const auto& blocked = reaches_.Blocked();
-    if (changes.empty() || (spread.empty() && blocked.empty())) return;
-    const auto frees = [&](uint32_t id, const CellRange& area, const SpreadChange& c,
-                           int64_t writer, bool takesBack) {
-        const CellRange both{std::max(c.area.c1, area.c1), std::max(c.area.r1, area.r1),
-                             std::min(c.area.c2, area.c2), std::min(c.area.r2, area.r2)};
-        return both.c1 <= both.c2 && both.r1 <= both.r2 && writer != int64_t(id) &&
-               ((takesBack && writer < int64_t(id)) || HasEmptyCell(*c.cells, both));
-    };
+    if (changes.empty() || blocked_.empty()) return;
     for (const SpreadChange& c : changes) {
         const int64_t writer = reaches_.Find(c.cells, c.row, c.column);
         if (writer == kNone) continue;
         const uint16_t sheet = reaches_[std::size_t(writer)].sheet;
-        for (uint32_t id : blocked) {
+        for (uint32_t id : blocked_) {
             const FormulaReach& reach = reaches_[id];
-            if (reach.sheet == sheet &&
-                frees(id, {reach.column, reach.row, kLastColumn, kLastRow}, c, writer, false) &&
-                Meet(id, queue, true))
-                starts.push_back(id);
+            const CellRange both{std::max(c.area.c1, reach.column), std::max(c.area.r1, reach.row),
+                                 c.area.c2, c.area.r2};
+            if (reach.sheet != sheet || int64_t(id) == writer || both.c1 > both.c2 ||
+                both.r1 > both.r2 || !HasEmptyCell(*c.cells, both))
+                continue;
+            // One that spread since is in nobody's way.
+            const uint8_t* r = FindCell(*c.cells, reach.row, reach.column);
+            if (r && (r[0] & 0xF0) == kErrFill && Meet(id, queue, true)) starts.push_back(id);
         }
-        // Those whose first row lies within the tallest array's height above the change.
-        const uint32_t from = c.area.r1 >= tallest_ ? c.area.r1 - tallest_ + 1 : 0;
-        auto it = std::lower_bound(spread.begin(), spread.end(), std::pair(sheet, from),
-                                   [&](const auto& e, const std::pair<uint16_t, uint32_t>& key) {
-                                       return std::pair(reaches_[e.first].sheet, e.second.r1) < key;
-                                   });
-        for (;
-             it != spread.end() && reaches_[it->first].sheet == sheet && it->second.r1 <= c.area.r2;
-             ++it)
-            if (frees(it->first, it->second, c, writer, true) && Meet(it->first, queue, true))
-                starts.push_back(it->first);
+    }
+}
+
+// Notes the arrays that could not spread since the last call.
+void CSettler::NoteBlocked() {
+    for (const SpreadChange& b : ctx_.spreads.TakeBlocked()) {
+        const int64_t id = reaches_.Find(b.cells, b.row, b.column);
+        if (id != kNone && !isBlocked_[std::size_t(id)])
+            isBlocked_[std::size_t(id)] = true, blocked_.push_back(uint32_t(id));
     }
 }
 
@@ -432,34 +426,34 @@ bool CSettler::CalculatePending() {
     }
     if (pending_.empty() && singles_.empty()) return false;
     // Those of the rounds in the order the rounds took them, each after what it reads, then the
-    // singles in walk order.
-    struct Place {
-        uint32_t row;
-        uint16_t column;
-        CCellStore* cells;
-    };
-    std::vector<Place> places;
-    places.reserve(pending_.size() + singles_.size());
-    for (uint32_t id : pending_)
-        places.push_back({reaches_[id].row, reaches_[id].column, reaches_.Cells(id)});
-    for (const FormulaPlace& p : singles_) places.push_back({p.row, p.column, p.cells});
+    // singles in walk order: the singles may be most of the workbook's formulas, so they are
+    // taken where they stand, not copied.
+    const std::vector<uint32_t> pending = std::move(pending_);
+    const std::vector<FormulaPlace> singles = std::move(singles_);
     pending_.clear();
     singles_.clear();
+    const auto place = [&](std::size_t i) {
+        if (i >= pending.size()) return singles[i - pending.size()];
+        const uint32_t id = pending[i];
+        return FormulaPlace{reaches_.Cells(id), reaches_[id].row, reaches_[id].column};
+    };
+    const std::size_t count = pending.size() + singles.size();
     ctx_.worksheetList = workbook_.tree.first;
     std::vector<std::pair<CCellStore*, uint32_t>> blocks;
-    for (const Place& p : places)
+    for (std::size_t i = 0; i < count; ++i) {
+        const FormulaPlace p = place(i);
         if (blocks.empty() || blocks.back() != std::pair(p.cells, p.row / kRowBlockRows))
             blocks.push_back({p.cells, p.row / kRowBlockRows});
+    }
     IndexBlocks(blocks);
     // Nothing reads them but formulas that wait too, and no array changes any more, unless
     // one of them spreads after all: then the singles calculated before its change are
-    // evaluated again to learn what they read, and so is it.
+    // evaluated again to learn what they read, and so is it. One calculated already is left
+    // as it is by the calculation itself.
     ctx_.spreads.LogReads(false);
     std::size_t beforeChange = 0;
-    for (std::size_t i = 0; i < places.size(); ++i) {
-        const Place& p = places[i];
-        const uint8_t* r = FindCell(*p.cells, p.row, p.column);
-        if (!r || !cell::IsFormula(r) || (cell::ResultFlags(r) & kResultCalculated)) continue;
+    for (std::size_t i = 0; i < count; ++i) {
+        const FormulaPlace p = place(i);
         const std::size_t changes = ctx_.spreads.Size();
         calculate_(*p.cells, p.row, p.column);
         if (ctx_.spreads.Size() != changes || ctx_.spreads.Lost()) beforeChange = i + 1;
@@ -468,24 +462,25 @@ bool CSettler::CalculatePending() {
     if (ctx_.spreads.Empty()) return true;
     std::vector<uint32_t> unknown;
     for (std::size_t i = 0; i < beforeChange; ++i) {
-        const int64_t id = reaches_.Find(places[i].cells, places[i].row, places[i].column);
+        const FormulaPlace p = place(i);
+        const int64_t id = reaches_.Find(p.cells, p.row, p.column);
         if (id != kNone && !reaches_.Logged(std::size_t(id))) unknown.push_back(uint32_t(id));
     }
     Learn(unknown);
     return true;
 }
 
-void CSettler::Run(const std::vector<FormulaPlace>& deferred,
-                   const std::vector<FormulaPlace>& singles) {
+void CSettler::Run(const std::vector<FormulaPlace>& deferred, std::vector<FormulaPlace> singles) {
     reaches_.Scan(ctx_, workbook_);
-    for (const auto& [id, area] : reaches_.Spread())
-        tallest_ = std::max(tallest_, area.r2 - area.r1 + 1);
+    blocked_ = reaches_.Blocked();
+    isBlocked_.assign(reaches_.Size(), false);
+    for (uint32_t id : blocked_) isBlocked_[id] = true;
     turns_.assign(reaches_.Size(), 0);
     changedAt_.assign(reaches_.Size(), 0);
     kept_.assign(reaches_.Size(), false);
     selfReading_.assign(reaches_.Size(), false);
     arrayWriter_.assign(reaches_.Size(), false);
-    singles_ = singles;
+    singles_ = std::move(singles);
     ctx_.spreads.LogReads(true);
     for (uint32_t round = 1;; ++round) {
         // Once no array changes, the formulas that waited take their turns; should one spread
@@ -495,6 +490,7 @@ void CSettler::Run(const std::vector<FormulaPlace>& deferred,
         std::vector<SpreadChange> changes;
         for (std::size_t i = 0; i < ctx_.spreads.Size(); ++i) changes.push_back(ctx_.spreads[i]);
         const bool everything = ctx_.spreads.Lost();
+        NoteBlocked();
         ctx_.spreads.Clear();
         reaches_.AddBuilt(ctx_.spreads);
         Mark(changes, everything, round == 1 ? deferred : std::vector<FormulaPlace>{});
@@ -535,6 +531,7 @@ void SettleSpreads(CEvalContext& ctx, CWorkbook& workbook, const CCellStore* onl
     // The formulas the walk left that nothing waited for, on the worksheets recalculated:
     // arrays, and those whose results are single cells.
     std::vector<FormulaPlace> arrays, singles;
+    singles.reserve(deferred.size());
     for (const FormulaPlace& p : deferred) {
         const uint8_t* r = FindCell(*p.cells, p.row, p.column);
         if (!r || !cell::IsFormula(r) || (r[14] & kResultCalculated) || (only && p.cells != only))
@@ -549,7 +546,7 @@ void SettleSpreads(CEvalContext& ctx, CWorkbook& workbook, const CCellStore* onl
         singles.clear();
         if (ctx.spreads.Empty()) return;
     }
-    CSettler(ctx, workbook, only, calculate).Run(arrays, singles);
+    CSettler(ctx, workbook, only, calculate).Run(arrays, std::move(singles));
 }
 
 } // namespace vl

@@ -4,6 +4,7 @@
 #include "formula/recalc.h"
 #include "formula/spreadreach.h"
 #include "model/arrayelements.h"
+#include "model/clearset.h"
 #include "model/rangeops.h"
 #include "platform/core/bytes.h"
 
@@ -125,17 +126,56 @@ void WriteText(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_vie
     Rebuild(cells, column, row, head, formula, text);
 }
 
-// Every cell the new area covers must be the formula or an element of an array. Cells of the
-// old area outside it lose only their elements, so a value typed there blocks nothing.
-bool AreaIsFree(CCellStore& cells, uint16_t column, uint32_t row, Area newArea) {
+struct Anchor {
+    uint16_t column;
+    uint32_t row;
+};
+
+// The anchor of the spread array whose area holds the element at (column, row), found from the
+// top of the worksheet; false for an element that no array holds.
+bool FindOwner(CCellStore& cells, uint16_t column, uint32_t row, CellRange& area) {
+    CellCursor cursor;
+    cursor.flags = kAdvance;
+    cursor.page = cells.FirstPage();
+    while (const uint8_t* r = cursor.page ? NextCellRecord(cursor) : nullptr) {
+        if (cell::Row(r) > row) break;
+        if (!IsSpreadArrayAnchor(r)) continue;
+        area = SpreadArrayArea(r);
+        if (column >= area.c1 && column <= area.c2 && row <= area.r2) return true;
+    }
+    return false;
+}
+
+// Every cell the new area covers must be empty, the formula or an element of the array's own
+// area `own`: an array before it in the walk's order keeps the cells it spread over, as a
+// typed value does, so that which array shows its elements never depends on which spread
+// first. With `later`, the arrays after it that hold cells of the area are added there, to
+// give them up; without, any other array's element is in the way. Cells of the own area
+// outside the new one lose only their elements, so a value typed there blocks nothing.
+bool AreaIsFree(CCellStore& cells, uint16_t column, uint32_t row, Area newArea, Area own,
+                std::vector<Anchor>* later) {
     CellCursor cursor;
     cursor.flags = kAdvance;
     cursor.page = cells.StartPageForRow(row);
     if (!cursor.page) return true;
     const CellRange area = AreaAt(column, row, newArea);
+    const CellRange mine = AreaAt(column, row, own);
+    CellRange owner{1, 1, 0, 0}; // the last owner found, which holds most of the others
     while (const uint8_t* r = NextCellInRectangle(cursor, column, row, area.c2, area.r2)) {
-        if (cell::Row(r) == row && cell::Column(r) == column) continue;
-        if (!(r[0] & kCellArrayElement)) return false;
+        const uint16_t c = cell::Column(r);
+        const uint32_t rr = cell::Row(r);
+        if ((rr == row && c == column) ||
+            ((r[0] & kCellArrayElement) && c <= mine.c2 && rr <= mine.r2))
+            continue;
+        if (!(r[0] & kCellArrayElement) || !later) return false;
+        if (c >= owner.c1 && c <= owner.c2 && rr >= owner.r1 && rr <= owner.r2) continue;
+        // Whatever moved it, an element no array holds belongs to nobody.
+        if (!FindOwner(cells, c, rr, owner)) {
+            owner = {1, 1, 0, 0};
+            continue;
+        }
+        if (owner.r1 < row || (owner.r1 == row && owner.c1 < column)) return false;
+        later->push_back({owner.c1, owner.r1});
     }
     return true;
 }
@@ -153,6 +193,17 @@ void Unspread(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_view
         uint8_t((head.resultFlags & (kResultCalculated | kResultWaiting)) | kResultNumber);
     head.cachedNumber = 0;
     Rebuild(cells, column, row, head, formula, {});
+}
+
+// An array after another in the walk's order gives up the cells the other spreads over: it
+// cannot spread, as if the other had spread first, and spreads again once they are free.
+void GiveUp(CEvalContext& ctx, CCellStore& cells, Anchor anchor) {
+    uint8_t* r = FindCell(cells, anchor.row, anchor.column);
+    if (!r || !IsSpreadArrayAnchor(r)) return;
+    if (ctx.lookups.Holding()) ctx.lookups.CellsWritten(cells, SpreadArrayArea(r));
+    const std::string formula(cell::Formula(r));
+    Unspread(ctx, cells, r, formula, kErrFill);
+    ctx.spreads.Blocked(cells, anchor.row, anchor.column);
 }
 
 // The element at (0, 0) goes into the formula record, every other one into a cell of its own;
@@ -333,9 +384,17 @@ void WriteArray(CEvalContext& ctx, CCellStore& cells, uint8_t* r, std::string_vi
         return;
     }
     Area oldArea = OldArea(r);
-    if (!AreaIsFree(cells, column, row, newArea)) {
+    std::vector<Anchor> later;
+    if (!AreaIsFree(cells, column, row, newArea, oldArea, &later)) {
         Unspread(ctx, cells, r, formula, kErrFill);
+        ctx.spreads.Blocked(cells, row, column);
         return;
+    }
+    if (!later.empty()) {
+        for (const Anchor& a : later) GiveUp(ctx, cells, a);
+        // Their records were stored again, which may have moved this one.
+        r = FindCell(cells, row, column);
+        if (!r) return;
     }
     FormulaHead head = ReadFormulaHead(r);
     head.arrayWidth = newArea.columns;
@@ -435,7 +494,7 @@ bool RestoreSavedElements(CEvalContext& ctx, CCellStore& cells, uint32_t row, ui
         return false;
     const Area now = OldArea(r);
     const Area before{saved->width, saved->height};
-    if (!AreaIsFree(cells, column, row, before)) return false;
+    if (!AreaIsFree(cells, column, row, before, now, nullptr)) return false;
     std::vector<uint8_t> shown;
     CopyElements(cells, r, column, row, now, shown);
     FormulaHead head = ReadFormulaHead(r);

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace vl {
@@ -98,6 +99,12 @@ public:
         shownLost_ = false;
         return whole;
     }
+    // An array kept from spreading by the cells in its way: should another array give them
+    // up in this recalculation, it spreads again.
+    void Blocked(CCellStore& cells, uint32_t row, uint16_t column) {
+        if (active_) blocked_.push_back({&cells, row, column, {column, row, column, row}, clock_});
+    }
+    std::vector<SpreadChange> TakeBlocked() { return std::exchange(blocked_, {}); }
     bool Empty() const { return changes_.Empty() && !lost_; }
     // A change that could not be kept for want of memory: every formula counts as a reader.
     bool Lost() const { return lost_; }
@@ -106,6 +113,7 @@ public:
     void Clear() {
         changes_.Clear();
         lost_ = false;
+        blocked_.clear();
     }
 
     // Kept without a limit: a formula that builds references is met again only through what
@@ -187,6 +195,7 @@ private:
     }
 
     CGrowArray<SpreadChange> changes_;
+    std::vector<SpreadChange> blocked_;
     CGrowArray<BuiltReference> built_;
     // The references of the formula that noted the last one start at `runStart_`; those
     // before `taken_` are not changed any more. [sortedBegin_, sortedEnd_) holds the

@@ -188,14 +188,6 @@ void CFormulaReaches::Scan(CEvalContext& ctx, CWorkbook& workbook) {
             ScanFormula(ctx, r, cells, reach, named);
             const uint32_t id = uint32_t(reaches_.size());
             if ((r[0] & 0xF0) == kErrFill) blocked_.push_back(id);
-            if ((result & kResultArray) && (cell::ArrayWidth(r) > 1 || cell::ArrayHeight(r) > 1))
-                spread_.push_back(
-                    {id,
-                     {reach.column, reach.row,
-                      uint16_t(
-                          std::min<uint32_t>(reach.column + cell::ArrayWidth(r) - 1u, kLastColumn)),
-                      uint32_t(std::min<uint64_t>(uint64_t(reach.row) + cell::ArrayHeight(r) - 1,
-                                                  kLastRow))}});
             reaches_.push_back(reach);
             if (reach.everywhere) continue;
             for (const Named& n : named)

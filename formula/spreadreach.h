@@ -70,8 +70,6 @@ public:
     const FormulaReach& operator[](std::size_t i) const { return reaches_[i]; }
     // The formulas that could not spread for the cells in their way, when scanned.
     const std::vector<uint32_t>& Blocked() const { return blocked_; }
-    // The arrays of more than one cell, with their areas when scanned.
-    const std::vector<std::pair<uint32_t, CellRange>>& Spread() const { return spread_; }
     CCellStore* Cells(std::size_t i) const { return sheetOrder_[reaches_[i].sheet]; }
     // Takes the references built or read since the last call as read by the formulas that
     // built them, so that those read only what they built in this recalculation. A formula
@@ -120,7 +118,6 @@ public:
 
 private:
     std::vector<uint32_t> blocked_;
-    std::vector<std::pair<uint32_t, CellRange>> spread_;
     struct Named {
         const CCellStore* cells;
         CellRange area;

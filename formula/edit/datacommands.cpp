@@ -6,6 +6,7 @@
 #include "formula/token.h"
 #include "model/rangeops.h"
 #include "model/workbook.h"
+#include "platform/core/editerrors.h"
 #include "platform/core/errorcode.h"
 
 #include <algorithm>
@@ -290,7 +291,12 @@ CommandResult StepValueCommand(CWorkbook& workbook, const GridSelection& selecti
     CWorksheet* ws = workbook.tree.active;
     if (!ws) return CommandResult::kNothing;
     const uint8_t* cell = FindCell(ws->cells, row, column);
-    if (!cell || cell::Error(cell)) return CommandResult::kNothing;
+    if (!cell) return CommandResult::kNothing;
+    // An element belongs to its array's formula: a value stored there would keep the array
+    // from spreading.
+    if (cell::Flags(cell) & kCellArrayElement)
+        return workbook.error = kErrorArrayCut, CommandResult::kFailed;
+    if (cell::Error(cell)) return CommandResult::kNothing;
     CellBuffer record;
     if (cell::IsNumber(cell)) {
         if (!MakeNumberCell(record, column, row, cell::Number(cell) + step))

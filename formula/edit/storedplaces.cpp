@@ -274,8 +274,11 @@ void PlanStoredPlacesAfterMove(const CWorkbook& workbook, CWorksheet& edited, co
                 {kAnchorColumn, c->settings.id, AnchorText(shifted(c->settings.anchor))});
     const PageSetupRecord& page = edited.pageSetup;
     const CellRange printed = page.printRange.Range();
+    // Another worksheet keeps a print range of its own; one that printed everything takes the
+    // moved one. A print range that cannot go stays on its cells' old place.
+    const bool takes = !move.into || move.into->pageSetup.printRangeKind == kPrintAll;
     if ((page.printRangeKind == kPrintCellRange || page.printRangeKind == kPrintSelection) &&
-        within(printed.c1, printed.r1) && within(printed.c2, printed.r2)) {
+        takes && within(printed.c1, printed.r1) && within(printed.c2, printed.r2)) {
         const CellRef first = shifted({printed.c1, printed.r1, 0});
         const CellRef last = shifted({printed.c2, printed.r2, 0});
         RangeDescriptor moved;

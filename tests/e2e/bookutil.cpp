@@ -12,6 +12,8 @@
 // "spill FILE" writes two worksheets, S1 and S2, where S1 reads an element of its own array
 // through S2 and S2 holds a formula S1 does not read, calculated before its input changed;
 // "sheet FILE NAME" prints the cells of the worksheet of that name as "dump" does.
+// "printranges FILE" writes three worksheets with print ranges of their own (S1 prints A1:B1,
+// S2 D1:F10, S3 everything); "printed FILE" prints each worksheet's print range.
 
 #include "files/workbookopen.h"
 #include "files/workbooksave.h"
@@ -24,6 +26,7 @@
 #include "model/chart.h"
 #include "model/container.h"
 #include "model/formatstore.h"
+#include "model/rangedescriptor.h"
 #include "model/rangeops.h"
 #include "model/workbook.h"
 #include "model/worksheettree.h"
@@ -378,6 +381,47 @@ int Spill(const char* path) {
     return 0;
 }
 
+// Three worksheets: S1 with 5 and 7 in A1:B1, which it prints alone, and C1 =A1*2; S2, which
+// prints D1:F10; S3, which prints everything.
+int PrintRanges(const char* path) {
+    auto book = vl::CreateWorkbook();
+    if (!book || !vl::NewWorkbook(*book)) return 1;
+    vl::CTreeItem* first = book->tree.first;
+    first->SetName("S1");
+    vl::CWorksheet& s1 = *vl::AsWorksheet(first);
+    vl::CWorksheet& s2 = *vl::AsWorksheet(book->AppendTreeItem(vl::TREE_TYPE_WORKSHEET, "S2", 1));
+    vl::CWorksheet& s3 = *vl::AsWorksheet(book->AppendTreeItem(vl::TREE_TYPE_WORKSHEET, "S3", 1));
+    vl::CEvalContext ctx;
+    ctx.worksheetList = book->tree.first;
+    vl::CellBuffer b;
+    vl::MakeNumberCell(b, 0, 0, 5);
+    Put(s1, b);
+    vl::MakeNumberCell(b, 1, 0, 7);
+    Put(s1, b);
+    PutFormula(ctx, s1, 2, 0, "=A1*2");
+    s1.pageSetup.printRangeKind = vl::kPrintCellRange;
+    vl::MakeRangeDescriptor({0, 0, 1, 0}, &s1.pageSetup.printRange);
+    s2.pageSetup.printRangeKind = vl::kPrintCellRange;
+    vl::MakeRangeDescriptor({3, 0, 5, 9}, &s2.pageSetup.printRange);
+    s3.pageSetup.printRangeKind = vl::kPrintAll;
+    vl::RecalculateWorkbook(*book, ctx);
+    book->tree.active = &s1;
+    return vl::SaveWorkbookFile(*book, path, 3) ? 0 : 1;
+}
+
+// Each worksheet's print range: "name<TAB>kind<TAB>A1:B2" (the range whatever the kind).
+int Printed(const char* path) {
+    auto book = OpenBook(path);
+    if (!book) return 1;
+    for (vl::CTreeItem* item = book->tree.first; item; item = item->next)
+        if (const vl::CWorksheet* sheet = vl::AsWorksheet(item)) {
+            const vl::CellRange r = sheet->pageSetup.printRange.Range();
+            std::printf("%s\t%u\t%s:%s\n", item->name, unsigned(sheet->pageSetup.printRangeKind),
+                        CellName(r.c1, r.r1).c_str(), CellName(r.c2, r.r2).c_str());
+        }
+    return 0;
+}
+
 // Numbers 1 to 200 down column A: several printed pages.
 int Pages(const char* path) {
     auto book = vl::CreateWorkbook();
@@ -461,6 +505,8 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "styles") == 0) return Styles(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "spill") == 0) return Spill(argv[2]);
     if (argc == 4 && std::strcmp(argv[1], "sheet") == 0) return Sheet(argv[2], argv[3]);
+    if (argc == 3 && std::strcmp(argv[1], "printranges") == 0) return PrintRanges(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "printed") == 0) return Printed(argv[2]);
     std::fprintf(stderr, "usage: bookutil dump|tree|make|clip|table|charts|pages|longprint|stampheader|styles FILE\n");
     return 2;
 }

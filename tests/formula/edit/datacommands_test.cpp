@@ -2,6 +2,7 @@
 #include "formula/celltext.h"
 #include "formula/edit/datacommands.h"
 #include "formula/edit/editcommands.h"
+#include "platform/core/editerrors.h"
 #include "undobook.h"
 
 #include <gtest/gtest.h>
@@ -255,6 +256,55 @@ TEST(StepValueCommand, NumbersDatesAndTimesStepOthersStay) {
     DataBook d;
     d.b.Formula(d.ws, 0, 0, "=1");
     EXPECT_EQ(StepValueCommand(d.b.Book(), {{0, 0, 0, 0}, 0, 0}, 0, 0, 1), CommandResult::kNothing);
+}
+
+// An array's elements are its formula's: a step there is refused with the array message and
+// stores nothing, whatever the element holds; the anchor is a formula and is left alone.
+TEST(StepValueCommand, AnArraysCellsAreRefused) {
+    struct Case {
+        const char* name;
+        uint16_t column;
+        uint32_t row;
+        int step;
+        CommandResult result;
+    };
+    const Case cases[] = {
+        {"a number element, up", 1, 0, 1, CommandResult::kFailed},
+        {"a number element, down", 0, 1, -1, CommandResult::kFailed},
+        {"a date element", 1, 1, 1, CommandResult::kFailed},
+        {"an error element", 2, 0, 1, CommandResult::kFailed},
+        {"the anchor", 0, 0, 1, CommandResult::kNothing},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DataBook d;
+        // A1 spreads E1:G2, whose G1 is an error, over A1:C2.
+        PutValue(d.ws.cells, 4, 0, "1");
+        PutValue(d.ws.cells, 5, 0, "2");
+        d.b.Formula(d.ws, 6, 0, "=1/0");
+        PutValue(d.ws.cells, 4, 1, "3");
+        PutValue(d.ws.cells, 5, 1, "2024-02-28");
+        PutValue(d.ws.cells, 6, 1, "5");
+        d.b.Formula(d.ws, 0, 0, "=R1C5:R2C7");
+        RecalculateByUpdateMode(d.b.Book());
+        ASSERT_NE(cell::Error(FindCell(d.ws.cells, 0, 2)), 0);
+        ASSERT_EQ(d.Column(1, 0, 1), (V{"2", "2024-02-28"}));
+        const int32_t undo = d.b.Book().undo.current;
+        const WorkbookDump before = d.b.Dump();
+        d.b.Book().error = kErrorNone;
+        EXPECT_EQ(StepValueCommand(d.b.Book(),
+                                   {{c.column, c.row, c.column, c.row}, c.column, c.row}, c.column,
+                                   c.row, c.step),
+                  c.result);
+        EXPECT_EQ(d.b.Book().error,
+                  c.result == CommandResult::kFailed ? kErrorArrayCut : ErrorCode(kErrorNone));
+        EXPECT_EQ(d.b.Book().undo.current, undo);
+        EXPECT_TRUE(SameWorkbook(before, d.b.Dump()));
+        // The array spreads as before: no value of the step blocks it.
+        RecalculateByUpdateMode(d.b.Book());
+        EXPECT_EQ(d.Column(1, 0, 1), (V{"2", "2024-02-28"}));
+        EXPECT_EQ(d.Column(0, 0, 1), (V{"1", "3"}));
+    }
 }
 
 TEST(SortSelection, ASelectionPastTheUsedCellsSortsNothing) {

@@ -212,6 +212,77 @@ TEST(PasteCutCommand, AFormulaTheMoveWouldMakeTooLongRefusesThePasteWhole) {
     }
 }
 
+namespace {
+
+std::string PrintPlace(const CWorksheet& ws) {
+    return std::to_string(ws.pageSetup.printRangeKind) + " " + Box(ws.pageSetup.printRange.Range());
+}
+
+} // namespace
+
+// A Cut of S3!A1:B2 whose print range lies inside it, pasted at S1!C5: S1 keeps a print range
+// of its own (cells, a selection, a container, pages); one that printed everything takes the
+// moved one, and S3 then prints everything. A print range that stays keeps its place on S3.
+// Undo and Redo exchange both worksheets' print ranges with the cells.
+TEST(PasteCutCommand, AnotherWorksheetKeepsItsOwnPrintRange) {
+    struct Case {
+        const char* name;
+        uint8_t intoKind;
+        CellRange printed; // on S3
+        const char* sourceAfter;
+        const char* intoAfter;
+    };
+    const Case cases[] = {
+        {"into one printing everything", kPrintAll, {0, 0, 1, 1}, "0 0,0:1,1", "1 2,4:3,5"},
+        {"into one printing cells", kPrintCellRange, {0, 0, 1, 1}, "1 0,0:1,1", "1 3,0:5,9"},
+        {"into one printing its selection",
+         kPrintSelection,
+         {0, 0, 1, 1},
+         "1 0,0:1,1",
+         "3 3,0:5,9"},
+        {"into one printing a container", kPrintContainer, {0, 0, 1, 1}, "1 0,0:1,1", "2 3,0:5,9"},
+        {"into one printing pages", kPrintPageList, {1, 1, 1, 1}, "1 1,1:1,1", "4 3,0:5,9"},
+        {"a print range partly cut, into one printing everything",
+         kPrintAll,
+         {0, 0, 2, 1},
+         "1 0,0:2,1",
+         "0 3,0:5,9"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CUndoBook b;
+        CWorksheet& ws = b.S3();
+        CWorksheet& into = b.S1();
+        b.Book().tree.active = &ws;
+        b.Number(ws, 0, 0, 1);
+        b.Number(ws, 1, 1, 2);
+        ws.pageSetup.printRangeKind = kPrintCellRange;
+        MakeRangeDescriptor(c.printed, &ws.pageSetup.printRange);
+        into.pageSetup.printRangeKind = c.intoKind;
+        MakeRangeDescriptor({3, 0, 5, 9}, &into.pageSetup.printRange);
+        UndoHistory copies;
+        copies.maximum = 10;
+        RangeDescriptor range;
+        MakeRangeDescriptor({0, 0, 1, 1}, &range);
+        ASSERT_TRUE(SnapshotRangeToUndo(b.Book(), ws, range, copies, copies.current, true, true));
+        ASSERT_EQ(DeleteRangeCommand(b.Book(), {{0, 0, 1, 1}, 0, 0}, false), CommandResult::kDone);
+        const PendingCut cut = MarkCut(b.Book(), copies, {0, 0, 1, 1});
+        b.Book().tree.active = &into;
+        const std::string sourceBefore = PrintPlace(ws), intoBefore = PrintPlace(into);
+        ASSERT_EQ(PasteCutCommand(b.Book(), {{2, 4, 2, 4}, 2, 4}, copies, copies.current, cut),
+                  CommandResult::kDone);
+        EXPECT_EQ(ValueAt(into.cells, 3, 5), "2");
+        EXPECT_EQ(PrintPlace(ws), c.sourceAfter);
+        EXPECT_EQ(PrintPlace(into), c.intoAfter);
+        ASSERT_EQ(UndoCommand(b.Book(), nullptr), CommandResult::kDone);
+        EXPECT_EQ(PrintPlace(ws), sourceBefore);
+        EXPECT_EQ(PrintPlace(into), intoBefore);
+        ASSERT_EQ(RedoCommand(b.Book(), nullptr), CommandResult::kDone);
+        EXPECT_EQ(PrintPlace(ws), c.sourceAfter);
+        EXPECT_EQ(PrintPlace(into), c.intoAfter);
+    }
+}
+
 TEST(TransposeCommand, TheSheetsEdgesLastAcceptedFirstRefused) {
     struct Case {
         CellRange range;

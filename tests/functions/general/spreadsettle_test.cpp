@@ -238,9 +238,10 @@ TEST(SpreadSettle, AnArrayShrinkingToItsFirstValuesCountsAsChanged) {
     }
 }
 
-// An array kept from spreading by another's area spreads in the recalculation where that
-// area shrinks, and the formulas reading it see its elements at once; one still blocked, or
-// blocked only by a value, stays as it was.
+// An array kept from spreading by the area of one before it in the walk's order spreads in the
+// recalculation where that area shrinks, and the formulas reading it see its elements at once;
+// one still blocked, or blocked only by a value, stays as it was. Typed after the other or
+// before it, the one before keeps the cells.
 TEST(SpreadSettle, AnArrayBlockedByAShrinkingOneSpreadsInTheSameRecalculation) {
     struct Case {
         const char* blocker; // at B2, spreading over C2 while Z1 is 1
@@ -250,22 +251,112 @@ TEST(SpreadSettle, AnArrayBlockedByAShrinkingOneSpreadsInTheSameRecalculation) {
     const Case cases[] = {
         {"=IF($Z$1,{1,2},{1})", nullptr, {"11", "6", "5"}},
         {"=IF($Z$1,{1,2;3,4},{1;3})", nullptr, {"14", "6", "5"}},
-        {"=IF($Z$1,{1,2},{1,2,3})", nullptr, {"7", "2", "5"}},
-        {"=IF($Z$1,{1,2},{1})", "9", {"#FILL!", "9", "#FILL!"}},
+        {"=IF($Z$1,{1,2},{1,2,3})", nullptr, {"11", "6", "5"}},
+        {"=IF($Z$1,{1,2},{1})", "9", {"9", "9", "#FILL!"}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.blocker);
+        for (const bool blockerFirst : {false, true}) {
+            SCOPED_TRACE(std::string(c.blocker) + (blockerFirst ? ", typed first" : ""));
+            FunctionBook book;
+            book.Number("Z1", 1);
+            if (blockerFirst) {
+                book.Formula("B2", c.blocker);
+                ASSERT_TRUE(book.Recalc());
+            }
+            book.Formula("C1", "={5;6}");
+            book.Formula("D5", "=SUM(A3:B3)+SUM(C1:C2)");
+            if (!blockerFirst) book.Formula("B2", c.blocker);
+            ASSERT_TRUE(book.Recalc());
+            // C1 comes before B2 in the walk: it holds C2, and B2 cannot spread.
+            ASSERT_EQ((Strings{book.Shown("B2"), book.Shown("C1"), book.Shown("C2")}),
+                      (Strings{"#FILL!", "5", "6"}));
+            book.Number("Z1", 0);
+            if (c.typed) book.Number("C2", std::stod(c.typed));
+            ASSERT_TRUE(book.Recalc());
+            EXPECT_EQ((Strings{book.Shown("D5"), book.Shown("C2"), book.Shown("C1")}), c.shown);
+        }
+    }
+}
+
+// An array that would spread over cells an array before it in the walk's order holds shows
+// #FILL!, as one blocked by a typed value does, and shows none of its elements; the other keeps
+// its cells, and takes them from one after it, whichever spread first. The formulas reading
+// either follow (a sum passes over #FILL!). Arrays are typed in the order given, each recalculated,
+// then Z1 becomes 0 and, last, 1 again.
+TEST(SpreadSettle, AnArrayThatWouldSpreadOverAnothersCellsShowsFill) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> typed; // cell, formula
+        std::vector<const char*> read;                          // the cells compared
+        Strings withOne, withZero, withOneAgain;
+    };
+    const Case cases[] = {
+        {"growing into the cells of one before it",
+         {{"D1", "={5;6}"},
+          {"B2", "=IF($Z$1,{1,2},{1,2,3})"},
+          {"F1", "=SUM(D1:D2)"},
+          {"F2", "=SUM(B2:C2)"}},
+         {"B2", "C2", "D2", "F1", "F2"},
+         {"1", "2", "6", "11", "3"},
+         {"#FILL!", "<none>", "6", "11", "0"},
+         {"1", "2", "6", "11", "3"}},
+        {"growing into the cells of one after it, which gives them up",
+         {{"A3", "={7,8}"}, {"B1", "=IF($Z$1,{1},{1;2;3})"}, {"D1", "=SUM(B1:B3)"}},
+         {"A3", "B1", "B2", "B3", "D1"},
+         {"7", "1", "<none>", "8", "9"},
+         {"#FILL!", "1", "2", "3", "6"},
+         {"7", "1", "<none>", "8", "9"}},
+        {"typed over the cells of one after it", // B2 first, then C1 over its C2
+         {{"B2", "=IF($Z$1,{1,2},{1,2,3})"}, {"C1", "={5;6}"}, {"D5", "=SUM(C1:C2)"}},
+         {"B2", "C1", "C2", "D2", "D5"},
+         {"#FILL!", "5", "6", "<none>", "11"},
+         {"#FILL!", "5", "6", "<none>", "11"},
+         {"#FILL!", "5", "6", "<none>", "11"}},
+        {"the one after it in the way shrinks in the same recalculation",
+         {{"A2", "=IF($Z$1,{7,8},{7})"}, {"B1", "=IF($Z$1,{1},{1;2;3})"}, {"D1", "=SUM(B1:B3)"}},
+         {"A2", "B1", "B2", "B3", "D1"},
+         {"7", "1", "8", "<none>", "9"},
+         {"7", "1", "2", "3", "6"},
+         {"7", "1", "8", "<none>", "9"}},
+        {"both turn on an element that changes after them",
+         {{"A2", "=IF(D4=1,{7},{7,8})"},
+          {"B1", "=IF(D4=1,{1;2;3},{1})"},
+          {"D3", "=IF($Z$1,{0},{0;1})"},
+          {"F1", "=SUM(B1:B3)+SUM(A2:B2)"}},
+         {"A2", "B1", "B2", "B3", "F1"},
+         {"7", "1", "8", "<none>", "24"},
+         {"7", "1", "2", "3", "15"},
+         {"7", "1", "8", "<none>", "24"}},
+        {"the one before it in the way shrinks after its turn", // B1 reads A2: A2 goes first
+         {{"D3", "=IF($Z$1,{0},{0;1})"},
+          {"A2", "=IF(D4=1,{7,8},{7})"},
+          {"B1", "=IF(D4=1,{1},{1;2})+0*ISNUMBER(A2)"},
+          {"F1", "=SUM(B1:B3)+SUM(A2:B2)"}},
+         {"A2", "B1", "B2", "B3", "F1"},
+         {"7", "1", "2", "<none>", "12"},
+         {"7", "1", "8", "<none>", "24"},
+         {"7", "1", "2", "<none>", "12"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         FunctionBook book;
         book.Number("Z1", 1);
-        book.Formula("B2", c.blocker);
-        book.Formula("C1", "={5;6}");
-        book.Formula("D5", "=SUM(A3:B3)+SUM(C1:C2)");
-        ASSERT_TRUE(book.Recalc());
-        ASSERT_EQ(book.Shown("C2"), "2");
+        for (const auto& [at, formula] : c.typed) {
+            book.Formula(at, formula);
+            ASSERT_TRUE(book.Recalc());
+        }
+        const auto shown = [&] {
+            Strings out;
+            for (const char* a1 : c.read) out.push_back(book.Shown(a1));
+            return out;
+        };
+        EXPECT_EQ(shown(), c.withOne);
         book.Number("Z1", 0);
-        if (c.typed) book.Number("C2", std::stod(c.typed));
         ASSERT_TRUE(book.Recalc());
-        EXPECT_EQ((Strings{book.Shown("D5"), book.Shown("C2"), book.Shown("C1")}), c.shown);
+        EXPECT_EQ(shown(), c.withZero);
+        book.Number("Z1", 1);
+        ASSERT_TRUE(book.Recalc());
+        EXPECT_EQ(shown(), c.withOneAgain);
     }
 }
 
