@@ -1,8 +1,8 @@
 // The reader's source buffer, whitespace and comments, and the tag scanner.
 
 #include "files/xmlreader.h"
-#include "files/xmltext.h"
 
+#include "files/xmltext.h"
 #include "model/cellrecord.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/filestream.h"
@@ -106,8 +106,7 @@ bool CXmlReader::FillUtf16() {
         const int32_t n = stream_->Read(pending16_.data() + had, int32_t(kBlockSize));
         pending16_.resize(had + std::size_t(n > 0 ? n : 0));
         last = n <= 0;
-        pending16_.erase(
-            0, AppendUtf16AsUtf8(pending16_, utf16_ == Utf16::kBig, last, converted));
+        pending16_.erase(0, AppendUtf16AsUtf8(pending16_, utf16_ == Utf16::kBig, last, converted));
     }
     if (converted.empty()) return false;
     if (buffer_.size() - limit_ < converted.size()) buffer_.resize(limit_ + converted.size());
@@ -119,8 +118,7 @@ bool CXmlReader::FillUtf16() {
 
 void CXmlReader::TakeUtf16(bool bigEndian) {
     utf16_ = bigEndian ? Utf16::kBig : Utf16::kLittle;
-    const std::string_view rest(reinterpret_cast<const char*>(data_ + pos_ + 2),
-                                limit_ - pos_ - 2);
+    const std::string_view rest(reinterpret_cast<const char*>(data_ + pos_ + 2), limit_ - pos_ - 2);
     if (stream_) {
         pending16_.assign(rest);
         limit_ = pos_;

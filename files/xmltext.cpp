@@ -184,8 +184,7 @@ void AppendXmlEscaped(std::string& out, std::string_view text, bool utf8) {
     }
 }
 
-std::size_t AppendUtf16AsUtf8(std::string_view bytes, bool bigEndian, bool last,
-                              std::string& out) {
+std::size_t AppendUtf16AsUtf8(std::string_view bytes, bool bigEndian, bool last, std::string& out) {
     constexpr char32_t kReplacement = 0xFFFD;
     const auto unit = [&](std::size_t at) {
         const auto a = static_cast<unsigned char>(bytes[at]);

@@ -34,8 +34,7 @@ void AppendXmlEscaped(std::string& out, std::string_view text, bool utf8);
 // Appends the UTF-8 form of UTF-16 bytes (little-endian unless `bigEndian`) to `out` and
 // returns how many bytes it took: a code unit or surrogate pair cut at the end is left for
 // the next call, unless `last`, when it becomes U+FFFD as a lone surrogate does.
-std::size_t AppendUtf16AsUtf8(std::string_view bytes, bool bigEndian, bool last,
-                              std::string& out);
+std::size_t AppendUtf16AsUtf8(std::string_view bytes, bool bigEndian, bool last, std::string& out);
 
 // The UTF-8 form of code-page text, without escaping.
 std::string AnsiToUtf8(std::string_view text);

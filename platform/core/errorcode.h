@@ -103,7 +103,7 @@ enum : ErrorCode {
     kErrorCodePageImport = 126,  // an import left out texts with characters outside it
     kErrorPropertiesCut = 129,   // an import cut document properties to their fields
     kErrorStylesUnknown = 133,   // an import gave the default style where a style was not found
-    kErrorActiveSheetBad = 134,  // an import showed the first worksheet for an unreadable active one
+    kErrorActiveSheetBad = 134,  // an import could not read the active worksheet: the first is
 };
 
 // The text of a code; every code without a text of its own gives "No error". The texts are

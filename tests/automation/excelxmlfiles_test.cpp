@@ -276,10 +276,9 @@ std::u32string Wide(const std::string& ascii) {
     return std::u32string(ascii.begin(), ascii.end());
 }
 
-const std::string kUtf16Head =
-    "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<Workbook "
-    "xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
-    "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">\n";
+const std::string kUtf16Head = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<Workbook "
+                               "xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+                               "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">\n";
 
 } // namespace
 
@@ -350,8 +349,11 @@ TEST_F(ExcelFilesTest, WhatThePeersOpenIsReadAndWhatWasSetAsideIsNamed) {
         HRESULT result;
         double value;
     } numbers[] = {
-        {"5", S_OK, 5},          {" 5 ", S_OK, 5},           {"\r\n\t-7.5e1\t", S_OK, -75},
-        {"5 6", HRESULT(0x8004003B), 0}, {" ", HRESULT(0x8004003B), 0},
+        {"5", S_OK, 5},
+        {" 5 ", S_OK, 5},
+        {"\r\n\t-7.5e1\t", S_OK, -75},
+        {"5 6", HRESULT(0x8004003B), 0},
+        {" ", HRESULT(0x8004003B), 0},
         {" x5 ", HRESULT(0x8004003B), 0},
     };
     for (const auto& n : numbers) {
@@ -393,8 +395,8 @@ TEST_F(ExcelFilesTest, WhatThePeersOpenIsReadAndWhatWasSetAsideIsNamed) {
         const std::string column =
             ref.column ? "<Column" + std::string(ref.column) + "/>" : std::string();
         ClearErrorInfo();
-        auto book = Opened(styles + "<Worksheet ss:Name=\"A\"><Table>" + column +
-                               "<Row><Cell" + ref.attributes +
+        auto book = Opened(styles + "<Worksheet ss:Name=\"A\"><Table>" + column + "<Row><Cell" +
+                               ref.attributes +
                                "><Data ss:Type=\"Number\">1.5</Data></Cell></Row></Table>"
                                "</Worksheet>",
                            ref.result);
@@ -413,9 +415,10 @@ TEST_F(ExcelFilesTest, WhatThePeersOpenIsReadAndWhatWasSetAsideIsNamed) {
         HRESULT result;
         const char* active;
     } actives[] = {
-        {"1", S_OK, "\\B"},         {" 1 ", S_OK, "\\B"},     {"", S_OK, "\\A"},
-        {"-1", S_OK, "\\A"},        {"1.5", S_FALSE, "\\A"},  {"x", S_FALSE, "\\A"},
-        {"1e0", S_FALSE, "\\A"},    {"99999999999999999999", S_FALSE, "\\A"},
+        {"1", S_OK, "\\B"},      {" 1 ", S_OK, "\\B"},
+        {"", S_OK, "\\A"},       {"-1", S_OK, "\\A"},
+        {"1.5", S_FALSE, "\\A"}, {"x", S_FALSE, "\\A"},
+        {"1e0", S_FALSE, "\\A"}, {"99999999999999999999", S_FALSE, "\\A"},
     };
     for (const auto& a : actives) {
         ClearErrorInfo();

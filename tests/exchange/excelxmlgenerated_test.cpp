@@ -450,16 +450,15 @@ bool ReasonHolds(const std::string& reason, const CellFacts* facts, bool exporte
     return false;
 }
 
-const char* const kReasons[] = {
-    "peer reads a huge number inexactly",
-    "peer leaves the number format off",
-    "dates and times are texts",
-    "padding shown as a blank",
-    "peer gives a style without a number format another style's",
-    "peer reads a character of a code-page document as its UTF-8 bytes",
-    "peer leaves plain Boolean and Error data out",
-    "peer reads a DateTime as its serial number",
-    "peer reads a number with a blank before it as NaN"};
+const char* const kReasons[] = {"peer reads a huge number inexactly",
+                                "peer leaves the number format off",
+                                "dates and times are texts",
+                                "padding shown as a blank",
+                                "peer gives a style without a number format another style's",
+                                "peer reads a character of a code-page document as its UTF-8 bytes",
+                                "peer leaves plain Boolean and Error data out",
+                                "peer reads a DateTime as its serial number",
+                                "peer reads a number with a blank before it as NaN"};
 
 struct Tally {
     int documents = 0, cells = 0, agreed = 0, compared = 0;

@@ -97,8 +97,8 @@ TEST(ExcelXmlImport, DocumentLevelOutcomes) {
     for (const Case& c : cases) {
         const Imported im = Import(c.document);
         EXPECT_EQ(im.error, c.error) << c.what;
-        const bool unreadable = std::string(c.what).starts_with("active not") ||
-                                std::string(c.what) == "active 1.5";
+        const bool unreadable =
+            std::string(c.what).starts_with("active not") || std::string(c.what) == "active 1.5";
         EXPECT_EQ(im.book->badActiveSheet, unreadable ? 1u : 0u) << c.what;
         // A failed import has no worksheet to read: the case fails, the run goes on.
         if (c.error == 0 && im.book && im.book->tree.active) {

@@ -105,8 +105,8 @@ TEST(XmlText, Utf16BecomesUtf8) {
         // At the end, or followed by no low surrogate, or a low one alone: U+FFFD.
         {std::string("A\0B", 3), false, true, "A\xEF\xBF\xBD", 3},
         {std::string("\x3D\xD8", 2), false, true, "\xEF\xBF\xBD", 2},
-        {std::string("\x3D\xD8" "A\0", 4), false, false, "\xEF\xBF\xBD" "A", 4},
-        {std::string("\x00\xDE" "A\0", 4), false, false, "\xEF\xBF\xBD" "A", 4},
+        {std::string("\x3D\xD8\x41\0", 4), false, false, "\xEF\xBF\xBD\x41", 4},
+        {std::string("\x00\xDE\x41\0", 4), false, false, "\xEF\xBF\xBD\x41", 4},
         {"", false, true, "", 0},
     };
     for (const auto& c : cases) {

@@ -317,10 +317,10 @@ TEST_F(ExcelXmlWindowTest, WhatOtherProgramsOpenOpensAndNamesWhatWasSetAside) {
     EXPECT_EQ(ShownText(1, 0), "5.00");
     EXPECT_EQ(Book().fileFamily, kFileExcelXml);
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text,
-              QString::fromLatin1(GetErrorMessage(kErrorStylesUnknown)) + QStringLiteral(" 3\n") +
-                  QString::fromLatin1(GetErrorMessage(kErrorActiveSheetBad)) +
-                  QStringLiteral(" 1"));
+    EXPECT_EQ(ui.boxes[0].text, QString::fromLatin1(GetErrorMessage(kErrorStylesUnknown)) +
+                                    QStringLiteral(" 3\n") +
+                                    QString::fromLatin1(GetErrorMessage(kErrorActiveSheetBad)) +
+                                    QStringLiteral(" 1"));
     // Saved, the file is UTF-8 and holds what was read; nothing is asked about.
     ui.boxes.clear();
     Enter(2, 0, QStringLiteral("more"));
