@@ -389,9 +389,9 @@ bool ReasonHolds(const std::string& reason, const CellFacts* facts, bool exporte
     if (reason == "peer leaves plain Boolean and Error data out")
         // The peer's reader keeps a Boolean or Error value only as a formula's result: a plain
         // one leaves its cell empty, where ours is the number 0 or 1, or the error. Our export
-        // writes the number, which the peer reads.
-        return facts && !exported && theirs == "<none>" && a.size() == 3 &&
-               (a[0] == "e" || (a[0] == "n" && (a[1] == "0" || a[1] == "1")));
+        // writes a Boolean as its number, which the peer reads, and an error as Error data.
+        return facts && theirs == "<none>" && a.size() == 3 &&
+               (a[0] == "e" || (!exported && a[0] == "n" && (a[1] == "0" || a[1] == "1")));
     if (!facts || a.size() != 3 || b.size() != 3) return false;
     if (reason == "peer reads a DateTime as its serial number")
         // Ours keeps the date and time as the ISO text of the file; the peer's is the number
@@ -399,10 +399,16 @@ bool ReasonHolds(const std::string& reason, const CellFacts* facts, bool exporte
         return !exported && a[0] == "t" && b[0] == "n" &&
                std::fabs(SerialOfIsoText(tsvtext::Unescape(a[1])) - ToNumber(b[1])) < 1e-9;
     if (reason == "peer reads a number with a blank before it as NaN")
-        // The blanks around a number are no part of it: ours is the number, the peer's NaN.
-        // Our export writes the number alone, which the peer reads.
-        return !exported && a[0] == "n" && b[0] == "n" && b[1] == "nan" && b[2] == "NaN" &&
+        // The blanks around a number are no part of it: ours is the number, the peer's NaN
+        // (shown as its format shows it). Our export writes the number alone, which the peer
+        // reads.
+        return !exported && a[0] == "n" && b[0] == "n" && b[1] == "nan" &&
                std::isfinite(ToNumber(a[1]));
+    if (reason == "peer shows an ISO date text as it stands")
+        // Here an ISO date and time text under a date or time code shows as that date; the
+        // peer shows the text as it stands.
+        return a[0] == "t" && b[0] == "t" && a[1] == b[1] && facts->dateCode && a[2] != b[2] &&
+               b[2] == b[1] && std::isfinite(SerialOfIsoText(tsvtext::Unescape(a[1])));
     if (a[0] != b[0]) return false;
     if (reason == "peer reads a character of a code-page document as its UTF-8 bytes") {
         // Ours is the character (a reference names it, or a format's euro sign); the peer's
@@ -419,9 +425,11 @@ bool ReasonHolds(const std::string& reason, const CellFacts* facts, bool exporte
         // The peer's reader turns 1E+300 into the double next to it.
         const double x = ToNumber(a[1]), y = ToNumber(b[1]);
         const auto near = [x](double z) { return std::fabs(x - z) <= std::fabs(x) * 4e-16; };
-        // The text shown is ours, General's, or the peer's number of 15 digits.
+        // The text shown is ours, General's, the peer's number of 15 digits, or another
+        // style's where the cell's own has no number format (as the reason below).
         return a[0] == "n" && std::fabs(x) > 1e200 && x != y && near(y) &&
                (a[2] == b[2] || Lower(b[2]) == Lower(facts->general) ||
+                !(exported ? facts->ownInExport : facts->ownInFile) ||
                 (facts->dateCode && a[2] == facts->general) ||
                 (b[2].find_first_not_of("0123456789.E+") == std::string::npos &&
                  near(ToNumber(b[2]))));
@@ -458,7 +466,8 @@ const char* const kReasons[] = {"peer reads a huge number inexactly",
                                 "peer reads a character of a code-page document as its UTF-8 bytes",
                                 "peer leaves plain Boolean and Error data out",
                                 "peer reads a DateTime as its serial number",
-                                "peer reads a number with a blank before it as NaN"};
+                                "peer reads a number with a blank before it as NaN",
+                                "peer shows an ISO date text as it stands"};
 
 struct Tally {
     int documents = 0, cells = 0, agreed = 0, compared = 0;
