@@ -141,7 +141,7 @@ TEST(LoadFaults, ByteZeroIsWrittenAsAReference) {
     std::string out;
     EXPECT_EQ(DecodeXmlText(escaped, true, 100, out), kErrorXmlData);
     EXPECT_EQ(DecodeXmlText(text, true, 100, out), kErrorXmlData);
-    EXPECT_EQ(Decoded("a&#01;b&#31;"), "a\x01b\x1F");
+    EXPECT_EQ(Decoded("a&#01;b&#31;"), "a\001b\037");
 }
 
 } // namespace vl

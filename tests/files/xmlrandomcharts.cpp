@@ -18,7 +18,7 @@ const COLORREF kText = GetSystemColor(kColorWindowText);
 const COLORREF kWindow = GetSystemColor(kColorWindow);
 
 std::string Name(Draw& d, std::size_t limit) {
-    return d.Text(d.Coin() ? limit : d.Below(uint32_t(limit)), true);
+    return d.Text(d.Coin() ? limit : d.Below(uint32_t(limit)));
 }
 
 void SetText(char* field, const std::string& text, uint32_t size) {
