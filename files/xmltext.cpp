@@ -184,6 +184,22 @@ void AppendXmlEscaped(std::string& out, std::string_view text, bool utf8) {
     }
 }
 
+namespace {
+
+// UTF-8 of any code point, those past U+FFFF that UTF-16 documents hold included.
+void AppendUtf8Of(std::string& out, char32_t cp) {
+    if (cp < 0x10000) {
+        AppendUtf8(out, cp);
+        return;
+    }
+    out += char(0xF0 | (cp >> 18));
+    out += char(0x80 | ((cp >> 12) & 0x3F));
+    out += char(0x80 | ((cp >> 6) & 0x3F));
+    out += char(0x80 | (cp & 0x3F));
+}
+
+} // namespace
+
 std::size_t AppendUtf16AsUtf8(std::string_view bytes, bool bigEndian, bool last, std::string& out) {
     constexpr char32_t kReplacement = 0xFFFD;
     const auto unit = [&](std::size_t at) {
@@ -195,14 +211,14 @@ std::size_t AppendUtf16AsUtf8(std::string_view bytes, bool bigEndian, bool last,
     while (i + 1 < bytes.size()) {
         const char32_t u = unit(i);
         if (u < 0xD800 || u > 0xDFFF) {
-            AppendUtf8(out, u);
+            AppendUtf8Of(out, u);
             i += 2;
             continue;
         }
         if (u <= 0xDBFF && i + 3 >= bytes.size() && !last) return i; // its pair comes later
         const char32_t low = u <= 0xDBFF && i + 3 < bytes.size() ? unit(i + 2) : 0;
         if (low >= 0xDC00 && low <= 0xDFFF) {
-            AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+            AppendUtf8Of(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
             i += 4;
         } else {
             AppendUtf8(out, kReplacement);

@@ -14,8 +14,8 @@ char32_t Cp1252ToCodePoint(unsigned char c);
 // The byte of a code point, or '?' for one outside the code page.
 char CodePointToCp1252(char32_t cp);
 
-// Appends the UTF-8 form of a code point up to U+10FFFF (every code point of the code page
-// is in the Basic Multilingual Plane; UTF-16 documents hold the others too).
+// Appends the UTF-8 form of a code point of the Basic Multilingual Plane (every code point
+// of the code page is one).
 void AppendUtf8(std::string& out, char32_t cp);
 std::string Cp1252ToUtf8(std::string_view text);
 // Malformed UTF-8 sequences and characters outside the code page become '?'.
