@@ -381,15 +381,16 @@ TEST_F(ExcelFilesTest, WhatThePeersOpenIsReadAndWhatWasSetAsideIsNamed) {
         const char* shown;
         int setAside;
     } refs[] = {
-        {" ss:StyleID=\"s21\"", nullptr, S_OK, "1.500", 0},
-        {" ss:StyleID=\"s23\"", nullptr, S_OK, "1.500", 0},
+        // The parent of s22 names no style: one set aside in every document here.
+        {" ss:StyleID=\"s21\"", nullptr, S_FALSE, "1.500", 1},
+        {" ss:StyleID=\"s23\"", nullptr, S_FALSE, "1.500", 1},
         // A numbered name of no style was always the default's, uncounted.
-        {" ss:StyleID=\"s99\"", nullptr, S_OK, "1.5", 0},
-        {" ss:StyleID=\"ce1\"", nullptr, S_FALSE, "1.5", 1},
-        {" ss:StyleID=\"\"", nullptr, S_FALSE, "1.5", 1},
+        {" ss:StyleID=\"s99\"", nullptr, S_FALSE, "1.5", 1},
+        {" ss:StyleID=\"ce1\"", nullptr, S_FALSE, "1.5", 2},
+        {" ss:StyleID=\"\"", nullptr, S_FALSE, "1.5", 2},
         {" ss:StyleID=\"s22\"", nullptr, S_FALSE, "1.5", 1},
-        {"", " ss:StyleID=\"Wide\"", S_FALSE, "1.5", 1},
-        {" ss:StyleID=\"x\"", " ss:Index=\"2\" ss:StyleID=\"y\"", S_FALSE, "1.5", 2},
+        {"", " ss:StyleID=\"Wide\"", S_FALSE, "1.5", 2},
+        {" ss:StyleID=\"x\"", " ss:Index=\"2\" ss:StyleID=\"y\"", S_FALSE, "1.5", 3},
     };
     for (const auto& ref : refs) {
         const std::string column =
