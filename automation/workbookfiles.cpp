@@ -181,11 +181,10 @@ HRESULT CWorkbookObj::Load(const CBstr& path, const CBstr& password, int32_t for
     doc_ = std::move(loaded);
     leftOut_ = cutFields + doc_->refusedTexts;
     // An import that left out texts outside the code page, cut document properties to their
-    // fields or left out fields past the worksheet's limits succeeds with S_FALSE, its error
-    // information saying how many: the client sees what it has not got.
-    if (form == kFileNative ||
-        (doc_->refusedTexts == 0 && doc_->cutProperties == 0 && cutFields == 0))
-        return S_OK;
+    // fields, set aside what it could not read or left out fields past the worksheet's limits
+    // succeeds with S_FALSE, its error information saying how many: the client sees what it
+    // has not got.
+    if (form == kFileNative || (ImportLossText(*doc_).empty() && cutFields == 0)) return S_OK;
     ReportAutomationError(kErrorCodePageImport, IID_IWorksheet, 0);
     if (std::optional<ErrorInfo> info = TakeErrorInfo()) {
         info->description = ImportLossText(*doc_);

@@ -80,8 +80,9 @@ bool ReadProperties(CXmlReader& r, DocumentProperties& p, uint32_t& cut) {
 }
 
 // The active worksheet, counted from 0; a number of no worksheet (-1, past the count) leaves
-// the first, as other readers do.
-bool ReadExcelWorkbook(CXmlReader& r, int64_t& activeSheet) {
+// the first, as other readers do, and so does a text that is no whole number, counted in
+// `bad` for the user.
+bool ReadExcelWorkbook(CXmlReader& r, int64_t& activeSheet, uint32_t& bad) {
     while (r.ReadNextTag({}, 0)) {
         if (r.IsEnd() && !r.IsStart()) {
             if (r.Name() == "ExcelWorkbook") return true;
@@ -90,8 +91,10 @@ bool ReadExcelWorkbook(CXmlReader& r, int64_t& activeSheet) {
         if (r.IsEnd() || r.Name() != "ActiveSheet") continue;
         if (!r.ReadContent(kElementTextLimit)) return false;
         int64_t value = 0;
-        if (!r.Check(ParseXmlSigned(r.Text(), INT64_MAX, -INT64_MAX, INT64_MAX, value)))
-            return false;
+        if (ParseXmlSigned(r.Text(), INT64_MAX, -INT64_MAX, INT64_MAX, value) != kErrorNone) {
+            value = kNoActiveSheet;
+            bad = 1;
+        }
         activeSheet = value < 0 ? kNoActiveSheet : value;
         if (!SkipToEndTag(r, "ActiveSheet")) return false;
     }
@@ -149,7 +152,7 @@ bool ReadRoot(ExcelImport& im, int64_t& activeSheet) {
         else if (name == "OfficeDocumentSettings")
             ok = empty || SkipToEndTag(r, name);
         else if (name == "ExcelWorkbook")
-            ok = empty || ReadExcelWorkbook(r, activeSheet);
+            ok = empty || ReadExcelWorkbook(r, activeSheet, im.workbook.badActiveSheet);
         else if (name == "Styles")
             ok = empty || (ReadExcelXmlStyle(im) && SkipToEndTag(r, "Styles"));
         else if (name == "Worksheet")
@@ -194,6 +197,8 @@ bool ReadExcelXml(CWorkbook& workbook, CXmlReader& reader, const RowAutoFit& aut
     workbook.xmlErrorLine = 0;
     workbook.refusedTexts = 0;
     workbook.cutProperties = 0;
+    workbook.unknownStyles = 0;
+    workbook.badActiveSheet = 0;
     reader.SetValueLimit(kFormulaValueLimit);
     ExcelImport im{reader, workbook, logPixelsY, {}};
     int64_t activeSheet = kNoActiveSheet;

@@ -258,10 +258,13 @@ bool ReadOneStyle(ExcelImport& im) {
     if (slot + 1 > t.styleCount) t.styleCount = uint16_t(slot + 1);
     StyleRecord& s = t.styles[slot];
     s = t.styles[0];
+    // A parent no style has leaves the default style's settings, counted for the user.
     if (r.FindAttribute("Parent")) {
         uint16_t parent = 0;
-        if (!im.styles.Resolve(r.Value(), parent)) return r.Fail(kErrorXmlData);
-        s = t.styles[parent];
+        if (im.styles.Resolve(r.Value(), parent))
+            s = t.styles[parent];
+        else
+            ++im.workbook.unknownStyles;
     }
     if (r.IsEnd()) return true;
     if (r.ReadNextTag("Alignment", kXmlAttributes | kXmlStart | kXmlOptional)) {

@@ -53,10 +53,14 @@ bool ReadSpan(CXmlReader& r, uint32_t& span) {
     return !r.FindAttribute("Span") || r.GetU32Attribute(span, 0, kMaxRows);
 }
 
+// A name no style has gives the default style, as other readers take it, and is counted.
 bool ReadStyleRef(ExcelImport& im, uint16_t& style) {
     style = 0;
     if (!im.reader.FindAttribute("StyleID")) return true;
-    if (!im.styles.Resolve(im.reader.Value(), style)) return im.reader.Fail(kErrorXmlData);
+    if (!im.styles.Resolve(im.reader.Value(), style)) {
+        style = 0;
+        ++im.workbook.unknownStyles;
+    }
     // A slot no "Style" filled has no record to show.
     if (style >= im.workbook.styles.styleCount) style = 0;
     return true;
@@ -107,6 +111,13 @@ bool ReadRowHeight(CXmlReader& r, int dpi, CWorksheet& ws, uint32_t row, uint32_
         if (!SetFormatStoreRowEntry(ws.formats, uint32_t(k), height, fixed))
             return r.Fail(kErrorXmlMemory);
     return true;
+}
+
+std::string_view TrimXmlSpace(std::string_view text) {
+    constexpr std::string_view kSpace = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(kSpace);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(kSpace) + 1 - first);
 }
 
 // The text of "Data": the runs of rich text between its tags joined, kept as written.
@@ -165,7 +176,8 @@ bool ReadData(CXmlReader& r, CellValue& v) {
     v.value = true;
     if (type == "Number") {
         v.isText = false;
-        return r.Check(ParseXmlDouble(text, -DBL_MAX, DBL_MAX, v.number));
+        // Other writers indent the number; the blanks around it are no part of it.
+        return r.Check(ParseXmlDouble(TrimXmlSpace(text), -DBL_MAX, DBL_MAX, v.number));
     }
     if (type == "String" || type == "DateTime") {
         v.isText = true;

@@ -1,5 +1,6 @@
 // Which form a file's bytes are, whatever its name says.
 #include "exchange/foreignfile.h"
+#include "files/xmltext.h"
 #include "platform/core/filestream.h"
 
 #include <algorithm>
@@ -61,6 +62,12 @@ uint8_t FormOfFileBytes(CFileStream& stream, uint8_t named) {
     if (n <= 0) return named;
     std::string_view head(buffer, std::size_t(n));
     if (head.starts_with("Vorlane6000") || LooksBinaryWorkbook(head)) return kFileNative;
+    // A UTF-16 document is judged by its UTF-8 form, as the readers read it.
+    std::string converted;
+    if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) {
+        AppendUtf16AsUtf8(head.substr(2), head[0] == '\xFE', false, converted);
+        head = converted;
+    }
     if (head.starts_with("\xEF\xBB\xBF")) head.remove_prefix(3);
     if (!head.starts_with("<?xml")) return named;
     const std::string_view root = RootStartTag(head);

@@ -270,6 +270,8 @@ std::string ImportLossText(const CWorkbook& workbook) {
     };
     add(kErrorCodePageImport, workbook.refusedTexts);
     add(kErrorPropertiesCut, workbook.cutProperties);
+    add(kErrorStylesUnknown, workbook.unknownStyles);
+    add(kErrorActiveSheetBad, workbook.badActiveSheet);
     return text;
 }
 

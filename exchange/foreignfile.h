@@ -47,8 +47,9 @@ ErrorCode WrittenOtherwise(const CWorkbook& workbook, uint8_t family, std::strin
 // name; else `named`, the form its name or the user chose.
 uint8_t FormOfFileBytes(CFileStream& stream, uint8_t named);
 
-// What the last import left out or cut, one message with its count for each kind (texts
-// outside the code page, document properties cut to their fields); empty when nothing.
+// What the last import left out, cut or set aside, one message with its count for each kind
+// (texts outside the code page, document properties cut to their fields, style names that
+// name no style, an active worksheet that is no whole number); empty when nothing.
 std::string ImportLossText(const CWorkbook& workbook);
 
 // Replaces the workbook's tree with one new worksheet named after the stream's file and makes

@@ -6,6 +6,7 @@
 #include "model/formatstore.h"
 
 #include <cmath>
+#include <string_view>
 
 namespace vl {
 
@@ -34,6 +35,14 @@ uint32_t RecordLength(const uint8_t* r, uint32_t remaining) {
         }
     }
     return n <= remaining ? n : 0;
+}
+
+// A zero byte would end the text early wherever it is passed on, and no save of ours
+// writes one: a record holding one is not ours.
+bool HoldsZero(const uint8_t* r) {
+    const auto has = [](std::string_view text) { return text.find('\0') != text.npos; };
+    if (cell::IsText(r)) return has(cell::Text(r));
+    return cell::IsFormula(r) && (has(cell::Formula(r)) || has(cell::CachedText(r)));
 }
 
 bool InOrder(PageOrder& order, uint32_t row, uint16_t column) {
@@ -84,6 +93,7 @@ bool CheckCellPage(uint8_t* payload, uint32_t used, PageOrder& order) {
         if (n == 0 || cell::Column(r) > kLastColumn || cell::Row(r) > kLastRow) return false;
         if (cell::Error(r) > kLastFormulaError) return false;
         if (cell::IsFormula(r) && !CheckFormulaHead(r)) return false;
+        if (HoldsZero(r)) return false;
         if (!InOrder(order, cell::Row(r), cell::Column(r))) return false;
         ClampNumber(r);
         offset += n;

@@ -23,7 +23,8 @@ struct PageOrder {
 };
 
 // A page of cell records: each whole inside the used bytes, lengths adding up to them, in
-// strictly increasing (row, column) order, positions and values within their limits. A number
+// strictly increasing (row, column) order, positions and values within their limits, texts
+// and formulas without a zero byte. A number
 // or cached number that is infinite or NaN becomes #NUM! in place, a negative zero 0; nothing
 // else is changed.
 bool CheckCellPage(uint8_t* payload, uint32_t used, PageOrder& order);

@@ -76,6 +76,8 @@ bool CBodyReader::ReadDropDownLists() {
             if (length > kMaxDropDownEntry) return Invalid();
             entry.resize(length);
             if (!Need(in_.Bytes(entry.data(), length))) return false;
+            // No save of ours writes a zero byte into a text; the XML form refuses one.
+            if (entry.find('\0') != std::string::npos) return Invalid();
             AddDropDownEntry(list, entry);
         }
     }

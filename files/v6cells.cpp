@@ -24,6 +24,11 @@ bool IsFormulaType(uint8_t type) {
     return type == 4 || type == 16 || type == 32;
 }
 
+// A zero byte would end the text early wherever it is passed on: no cell holds one.
+bool HoldsZero(std::string_view text) {
+    return text.find('\0') != text.npos;
+}
+
 std::string_view CutText(std::string_view text) {
     return text.substr(0, kMaxCellText);
 }
@@ -54,7 +59,7 @@ private:
         CellBuffer& cell = *buffer_;
         if (type == kV6Text) {
             const std::string_view text = in.Text(in.U16());
-            if (!in.Ok()) return V6Invalid(book_);
+            if (!in.Ok() || HoldsZero(text)) return V6Invalid(book_);
             MakeTextCell(cell, column, row, CutText(text));
         } else if (type == kV6Number) {
             const double value = in.F64();
@@ -65,7 +70,7 @@ private:
         } else if (IsFormulaType(type)) {
             const std::string_view text = in.Text(in.U16());
             const double cached = in.F64();
-            if (!in.Ok()) return V6Invalid(book_);
+            if (!in.Ok() || HoldsZero(text)) return V6Invalid(book_);
             MakeFormula(column, row, text, cached);
         } else {
             return true; // a type of no known kind carries nothing

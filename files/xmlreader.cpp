@@ -2,6 +2,7 @@
 
 #include "files/xmlreader.h"
 
+#include "files/xmltext.h"
 #include "model/cellrecord.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/filestream.h"
@@ -52,6 +53,8 @@ void CXmlReader::ResetMemory(std::string_view document) {
     pos_ = 0;
     limit_ = document.size();
     origin_ = 0;
+    utf16_ = Utf16::kNone;
+    pending16_.clear();
     marked_ = markCut_ = textCut_ = false;
     text_.clear();
     name_.clear();
@@ -88,10 +91,45 @@ bool CXmlReader::Fill() {
     }
     if (limit_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
     data_ = buffer_.data();
+    if (utf16_ != Utf16::kNone) return FillUtf16();
     const int32_t n = stream_->Read(buffer_.data() + limit_, int32_t(buffer_.size() - limit_));
     if (n <= 0) return false;
     limit_ += std::size_t(n);
     return true;
+}
+
+bool CXmlReader::FillUtf16() {
+    std::string converted;
+    for (bool last = false; converted.empty() && !last;) {
+        const std::size_t had = pending16_.size();
+        pending16_.resize(had + kBlockSize);
+        const int32_t n = stream_->Read(pending16_.data() + had, int32_t(kBlockSize));
+        pending16_.resize(had + std::size_t(n > 0 ? n : 0));
+        last = n <= 0;
+        pending16_.erase(0, AppendUtf16AsUtf8(pending16_, utf16_ == Utf16::kBig, last, converted));
+    }
+    if (converted.empty()) return false;
+    if (buffer_.size() - limit_ < converted.size()) buffer_.resize(limit_ + converted.size());
+    data_ = buffer_.data();
+    std::memcpy(buffer_.data() + limit_, converted.data(), converted.size());
+    limit_ += converted.size();
+    return true;
+}
+
+void CXmlReader::TakeUtf16(bool bigEndian) {
+    utf16_ = bigEndian ? Utf16::kBig : Utf16::kLittle;
+    const std::string_view rest(reinterpret_cast<const char*>(data_ + pos_ + 2), limit_ - pos_ - 2);
+    if (stream_) {
+        pending16_.assign(rest);
+        limit_ = pos_;
+        return;
+    }
+    memory16_.clear();
+    AppendUtf16AsUtf8(rest, bigEndian, true, memory16_);
+    data_ = reinterpret_cast<const uint8_t*>(memory16_.data());
+    origin_ += pos_ + 2;
+    pos_ = 0;
+    limit_ = memory16_.size();
 }
 
 bool CXmlReader::LooksAt(std::string_view literal) {
@@ -293,8 +331,11 @@ bool CXmlReader::ReadInstruction(bool declaration) {
 bool CXmlReader::ReadDeclaration() {
     if (error_) return false;
     ClearAttributes();
-    // A UTF-8 byte-order mark may stand before it, as some programs write one.
-    if (LooksAt("\xEF\xBB\xBF"))
+    // A UTF-8 byte-order mark may stand before it, as some programs write one; a UTF-16 one
+    // says the whole document is in UTF-16, which is read as its UTF-8 form.
+    if (LooksAt("\xFF\xFE") || LooksAt("\xFE\xFF"))
+        TakeUtf16(data_[pos_] == 0xFE);
+    else if (LooksAt("\xEF\xBB\xBF"))
         for (int i = 0; i < 3; ++i) Advance();
     return ReadInstruction(true);
 }
@@ -313,7 +354,8 @@ bool SameEncodingName(std::string_view name, std::string_view upper) {
 
 void CXmlReader::AdoptDeclaredEncoding() {
     encoding_ = kXmlUtf8;
-    if (FindAttribute("encoding")) {
+    // A UTF-16 document is read in its UTF-8 form, whatever its declaration names.
+    if (utf16_ == Utf16::kNone && FindAttribute("encoding")) {
         const std::string_view v = current_;
         if (SameEncodingName(v, "UTF-8") || SameEncodingName(v, "UTF8"))
             encoding_ = kXmlUtf8;

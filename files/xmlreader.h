@@ -162,6 +162,11 @@ private:
         afterCr_ = c == '\r';
     }
     bool Fill();
+    // Fill for a document in UTF-16: the next block converted to UTF-8, which everything
+    // past the source reads.
+    bool FillUtf16();
+    // At a UTF-16 byte-order mark: the rest of the source is read converted.
+    void TakeUtf16(bool bigEndian);
     bool LooksAt(std::string_view literal);
     void Mark();
     void Restore();
@@ -185,6 +190,10 @@ private:
     std::size_t pos_ = 0;
     std::size_t limit_ = 0;
     uint64_t origin_ = 0; // source position of data_[0]
+    enum class Utf16 : uint8_t { kNone, kLittle, kBig };
+    Utf16 utf16_ = Utf16::kNone;
+    std::string pending16_; // UTF-16 bytes of the stream not converted yet
+    std::string memory16_;  // a document in memory, converted whole
     bool marked_ = false;
     bool markCut_ = false; // text after the mark was let go
     bool textCut_ = false; // restored into text that was let go: the next text is too long

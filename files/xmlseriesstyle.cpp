@@ -44,7 +44,8 @@ constexpr std::array<StyleForm, 5> k3DForms = {{
     {"Bar", 8, true, false, false, {kFill}},
     {"Area", 10, true, false, false, {kFill}},
     {"Line", 9, false, false, false, {kFill}},
-    {"Pie", 11, false, false, false, {kFont, kSlices}},
+    // A 3D pie shows its labels, as a flat one does.
+    {"Pie", 11, false, true, false, {kFont, kSlices}},
 }};
 constexpr std::array<StyleForm, 1> kXYForms = {{k2DForms[5]}};
 

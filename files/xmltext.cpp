@@ -41,6 +41,10 @@ ErrorCode ScanNumericReference(std::string_view raw, std::size_t i, char32_t& cp
         if (value > kLastCodePoint) return kErrorXmlData;
     }
     if (k == first || k >= raw.size() || raw[k] != ';') return kErrorXmlData;
+    // No version of XML has these characters, not even as references: a zero would end the
+    // text early wherever it is passed on.
+    if (value == 0 || (value >= 0xD800 && value <= 0xDFFF) || value == 0xFFFE || value == 0xFFFF)
+        return kErrorXmlData;
     cp = value;
     length = k + 1 - i;
     return kErrorNone;
@@ -128,6 +132,7 @@ ErrorCode DecodeXmlText(std::string_view raw, bool utf8, std::size_t maximum, st
     while (i < raw.size()) {
         char byte = raw[i];
         std::size_t length = 1;
+        if (byte == '\0') return kErrorXmlData; // no XML document holds one
         if (byte == '&') {
             bool outside = false;
             if (ErrorCode e = ScanReference(raw, i, byte, length, outside)) return e;
@@ -177,6 +182,54 @@ void AppendXmlEscaped(std::string& out, std::string_view text, bool utf8) {
             out += c;
         }
     }
+}
+
+namespace {
+
+// UTF-8 of any code point, those past U+FFFF that UTF-16 documents hold included.
+void AppendUtf8Of(std::string& out, char32_t cp) {
+    if (cp < 0x10000) {
+        AppendUtf8(out, cp);
+        return;
+    }
+    out += char(0xF0 | (cp >> 18));
+    out += char(0x80 | ((cp >> 12) & 0x3F));
+    out += char(0x80 | ((cp >> 6) & 0x3F));
+    out += char(0x80 | (cp & 0x3F));
+}
+
+} // namespace
+
+std::size_t AppendUtf16AsUtf8(std::string_view bytes, bool bigEndian, bool last, std::string& out) {
+    constexpr char32_t kReplacement = 0xFFFD;
+    const auto unit = [&](std::size_t at) {
+        const auto a = static_cast<unsigned char>(bytes[at]);
+        const auto b = static_cast<unsigned char>(bytes[at + 1]);
+        return char32_t(bigEndian ? a << 8 | b : b << 8 | a);
+    };
+    std::size_t i = 0;
+    while (i + 1 < bytes.size()) {
+        const char32_t u = unit(i);
+        if (u < 0xD800 || u > 0xDFFF) {
+            AppendUtf8Of(out, u);
+            i += 2;
+            continue;
+        }
+        if (u <= 0xDBFF && i + 3 >= bytes.size() && !last) return i; // its pair comes later
+        const char32_t low = u <= 0xDBFF && i + 3 < bytes.size() ? unit(i + 2) : 0;
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+            AppendUtf8Of(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+            i += 4;
+        } else {
+            AppendUtf8(out, kReplacement);
+            i += 2;
+        }
+    }
+    if (i < bytes.size() && last) {
+        AppendUtf8(out, kReplacement);
+        ++i;
+    }
+    return i;
 }
 
 std::string AnsiToUtf8(std::string_view text) {

@@ -19,7 +19,8 @@ namespace vl {
 // with hexadecimal digits closed by ";" give their byte: a numeric reference names a Unicode
 // character, whatever the document's encoding ("&#8364;" the euro sign, "?" for one the
 // code page has not). An "&" that starts none of these forms is copied as it stands. Error
-// 59 for a numeric reference without digits, without ";" or past U+10FFFF, and when more
+// 59 for a numeric reference without digits, without ";", past U+10FFFF or naming a
+// character no XML has (0, a surrogate, U+FFFE, U+FFFF), for a zero byte, and when more
 // than `maximum` bytes would be appended.
 // With `lost`, each character outside the code page (appended as '?') is counted there.
 ErrorCode DecodeXmlText(std::string_view raw, bool utf8, std::size_t maximum, std::string& out,
@@ -29,6 +30,11 @@ ErrorCode DecodeXmlText(std::string_view raw, bool utf8, std::size_t maximum, st
 // apostrophe and angle brackets as named references, bytes 0 to 31 as "&#" with two decimal
 // digits and ";", and, with `utf8`, bytes of 128 and above as their UTF-8 sequences.
 void AppendXmlEscaped(std::string& out, std::string_view text, bool utf8);
+
+// Appends the UTF-8 form of UTF-16 bytes (little-endian unless `bigEndian`) to `out` and
+// returns how many bytes it took: a code unit or surrogate pair cut at the end is left for
+// the next call, unless `last`, when it becomes U+FFFD as a lone surrogate does.
+std::size_t AppendUtf16AsUtf8(std::string_view bytes, bool bigEndian, bool last, std::string& out);
 
 // The UTF-8 form of code-page text, without escaping.
 std::string AnsiToUtf8(std::string_view text);

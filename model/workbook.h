@@ -113,6 +113,10 @@ public:
     uint32_t refusedTexts = 0;
     // The document properties the last import cut to their fields.
     uint32_t cutProperties = 0;
+    // The style names the last import found no style for (the default style was taken), and
+    // whether it found an active worksheet it could not read (the first was shown).
+    uint32_t unknownStyles = 0;
+    uint32_t badActiveSheet = 0;
     UndoHistory undo;
     // The cells a Cut took while its Paste waits: rows and columns inserted and removed move
     // the place as they move a print range (undo and redo too), and end it when they take or

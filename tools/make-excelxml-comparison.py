@@ -5,7 +5,9 @@ Seeded documents of what other writers put in the form: styles named and numbere
 beside "s1", "s21", "ce1", parents), number formats by name ("Fixed", "Percent", "Short Date")
 and by code, document properties at and past their fields, ActiveSheet in and out of range,
 the encoding's name spelt every way (and a code page's), formulas whose result is the empty
-text, character references and texts past ASCII. They are written to
+text, character references and texts past ASCII; the later documents also numbers with blanks
+around them, style names no style has, UTF-16, an ActiveSheet that is no whole number,
+ss:Index, merged cells, Boolean, DateTime and Error data and R1C1 formulas. They are written to
 tests/data/excelxml/generated/ (checked in). Then our test binary reads each and writes its
 export of what it read (VORLANE_EXCELXML_EXPORT_DIR), and the peer reads both the documents
 and our exports; its readings go to tests/data/excelxml/generated-peer.tsv with a digest of
@@ -33,7 +35,12 @@ PEER = os.path.join(DATA, "generated-peer.tsv")
 OWN = os.path.join(DATA, "generated-own-formats.tsv")
 CHAINS = os.path.join(DATA, "generated-cell-formats.tsv")
 SEED = 20261210
-DOCUMENTS = 100
+DOCUMENTS = 150
+# From this document on, the documents draw what other writers put in the form besides: numbers
+# with blanks around them, style names no style has (as a cell's style and as a parent), UTF-16
+# in either byte order, an ActiveSheet that is no whole number, cells and rows placed by
+# ss:Index, merged cells, Boolean, DateTime and Error data, and R1C1 formulas over other cells.
+WIDE_FROM = 100
 
 ENCODINGS = [None, "UTF-8", "utf-8", "Utf-8", "utf8", "UTF8", "windows-1252"]
 NAMED_FORMATS = ["General Number", "Fixed", "Standard", "Percent", "Scientific", "Short Date",
@@ -47,6 +54,12 @@ NUMBERS = ["0", "1", "-1", "1.5", "-2.25", "0.125", "42", "1234.5678", "-1234.56
 TEXTS = ["plain", "caf\u00e9", "\u20ac 5", "a &amp; b", "&lt;tag&gt;", "&#8364;uro",
          "&#xe9;t\u00e9", "x y", "Total", "007", "na\u00efve"]
 PROPERTY_LENGTHS = [0, 1, 20, 127, 128, 300]
+PADDINGS = [(" ", " "), ("", " "), (" ", ""), ("\n\t", "\n"), ("  ", "\t")]
+UNKNOWN_STYLES = ["Title", "ce7", "Normal", "s21x"]
+DATES = [("2024-03-05T00:00:00.000", 45356.0), ("1899-12-31T06:00:00.000", 1.25),
+         ("2000-02-29T12:00:00.000", 36585.5), ("1999-12-31T23:59:59.000", None)]
+PLAIN_ERRORS = ["#DIV/0!", "#N/A", "#VALUE!", "#REF!", "#NAME?", "#NUM!", "#NULL!"]
+BAD_ACTIVE = ["1.5", "x", "1e0", "first", "2.0"]
 PROPERTIES = ["Author", "LastAuthor", "Company", "Version"]
 
 
@@ -136,6 +149,94 @@ def cell(rng, styles, own):
     return f'<Cell{attrs}/>'
 
 
+def chain_of(sid):
+    """The format a cell's style gives it, as we read the document: a name no style has is
+    the default style."""
+    if sid in defined_now:
+        return resolved(sid)
+    return resolved("Default") if "Default" in defined_now else None
+
+
+def referenced(text):
+    """The text with each character past ASCII written as a reference: the peer garbles the
+    characters a UTF-16 document holds as they are (each becomes U+FF00 and its low byte)."""
+    return "".join(c if ord(c) < 128 else f"&#{ord(c)};" for c in text)
+
+
+def wide_row(rng, styles, own, row, numbers, texts):
+    """A row of the later documents, with its cells' style facts in `own` as (column, flag,
+    format); `numbers` holds the plain numbers of the worksheet so far by (row, column), which
+    the formulas read."""
+    cells = []
+    column = 0
+    for _ in range(rng.randint(1, 6)):
+        attrs = ""
+        if rng.random() < 0.2:
+            column += rng.randint(1, 3)
+            attrs += f' ss:Index="{column + 1}"'
+        sid = "Default"
+        if rng.random() < 0.7:
+            sid = rng.choice(UNKNOWN_STYLES) if rng.random() < 0.2 or not styles else \
+                rng.choice(styles)
+            attrs += f' ss:StyleID="{sid}"'
+        fmt = chain_of(sid)
+        own.append((column, attrs.find("StyleID") >= 0 and sid in formatted,
+                    "-" if fmt is None else fmt))
+        roll = rng.random()
+        if roll < 0.3:
+            number = rng.choice(NUMBERS)
+            pad = rng.choice(PADDINGS) if rng.random() < 0.5 else ("", "")
+            if pad == ("", "") and number != "1E+300":
+                numbers[(row, column)] = float(number)
+            content = f'<Data ss:Type="Number">{pad[0]}{number}{pad[1]}</Data>'
+        elif roll < 0.45:
+            content = f'<Data ss:Type="String">{texts(rng.choice(TEXTS))}</Data>'
+        elif roll < 0.53:
+            content = f'<Data ss:Type="Boolean">{rng.choice(["0", "1"])}</Data>'
+        elif roll < 0.61:
+            content = f'<Data ss:Type="DateTime">{rng.choice(DATES)[0]}</Data>'
+        elif roll < 0.67:
+            content = f'<Data ss:Type="Error">{rng.choice(PLAIN_ERRORS)}</Data>'
+        elif roll < 0.85 and numbers:
+            (r, c), value = rng.choice(sorted(numbers.items()))
+            ref = (f"R{r + 1}C{c + 1}" if rng.random() < 0.5 else
+                   f"R[{r - row}]C[{c - column}]".replace("R[0]", "R").replace("C[0]", "C"))
+            factor = rng.choice([2, 3, 0.5])
+            attrs += f' ss:Formula="={ref}*{factor}+1"'
+            content = f'<Data ss:Type="Number">{repr(value * factor + 1)}</Data>'
+        else:
+            content = ""
+        if rng.random() < 0.1:
+            merge = rng.randint(1, 2)
+            attrs += f' ss:MergeAcross="{merge}"'
+            column += merge
+        cells.append(f"<Cell{attrs}>{content}</Cell>" if content else f"<Cell{attrs}/>")
+        column += 1
+    return "".join(cells)
+
+
+def wide_sheet(rng, s, defined, own_formats):
+    """The rows of a worksheet of the later documents."""
+    out = []
+    numbers = {}
+    row = 0
+    for _ in range(rng.randint(1, 6)):
+        attrs = ""
+        if rng.random() < 0.2:
+            row += rng.randint(1, 2)
+            attrs = f' ss:Index="{row + 1}"'
+        own = []
+        cells = wide_row(rng, defined, own, row, numbers, texts_of[0])
+        out.append(f"<Row{attrs}>{cells}</Row>\n")
+        if own_formats is not None:
+            own_formats.extend(f"{s} {row} {c}\t{flag}\t{fmt}" for c, flag, fmt in own)
+        row += 1
+    return "".join(out)
+
+
+texts_of = [lambda text: text]
+
+
 def document(n, own_formats=None):
     """The document's name and bytes; `own_formats` gets "sheet row column", whether the
     cell's style element holds a number format, and the format its style chain gives it."""
@@ -144,7 +245,12 @@ def document(n, own_formats=None):
     parents.clear()
     parent_share[0] = 0.2 if n < PARENT_HEAVY_FROM else 0.75
     defined_now.clear()
+    wide = n >= WIDE_FROM
     encoding = rng.choice(ENCODINGS)
+    utf16 = wide and rng.random() < 0.3
+    if utf16:
+        encoding = rng.choice(["UTF-16", "utf-16"])
+    texts_of[0] = referenced if utf16 else (lambda text: text)
     out = ['<?xml version="1.0"' + (f' encoding="{encoding}"' if encoding else "") + '?>\n',
            '<Workbook xmlns="urn:schemas-microsoft-com:office:spreadsheet"\n'
            ' xmlns:o="urn:schemas-microsoft-com:office:office"\n'
@@ -161,18 +267,26 @@ def document(n, own_formats=None):
     sheets = rng.randint(1, 3)
     if rng.random() < 0.7:
         active = rng.choice(list(range(sheets)) + [sheets, -1])
+        if wide and rng.random() < 0.5:
+            active = rng.choice(BAD_ACTIVE)
         out.append('<ExcelWorkbook xmlns="urn:schemas-microsoft-com:office:excel">'
                    f"<ActiveSheet>{active}</ActiveSheet></ExcelWorkbook>\n")
     ids = style_ids(rng)
     out.append("<Styles>\n")
     defined = []
     for sid in ids:
-        out.append(style_element(rng, sid, defined) + "\n")
+        # The later documents name parents no style has too.
+        out.append(style_element(rng, sid, defined + (UNKNOWN_STYLES[:1] if wide else []))
+                   + "\n")
         defined.append(sid)
         defined_now.append(sid)
     out.append("</Styles>\n")
     for s in range(sheets):
         out.append(f'<Worksheet ss:Name="Sheet{s + 1}"><Table>\n')
+        if wide:
+            out.append(wide_sheet(rng, s, defined, own_formats))
+            out.append("</Table></Worksheet>\n")
+            continue
         for r in range(rng.randint(1, 6)):
             own = []
             cells = "".join(cell(rng, defined, own) for _ in range(rng.randint(1, 5)))
@@ -183,6 +297,9 @@ def document(n, own_formats=None):
         out.append("</Table></Worksheet>\n")
     out.append("</Workbook>\n")
     text = "".join(out)
+    if utf16:
+        codec = rng.choice(["utf-16-le", "utf-16-be"])
+        return f"doc{n:03d}.xml", "\ufeff".encode(codec) + text.encode(codec)
     data = text.encode("cp1252" if encoding == "windows-1252" else "utf-8")
     return f"doc{n:03d}.xml", data
 

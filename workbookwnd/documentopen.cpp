@@ -232,10 +232,11 @@ bool OpenDocument(CWorkbookWnd& window, const std::string& path, uint8_t type) {
     window.SetPath(path);
     window.SetCutFields(cutFields);
     window.SyncContext();
-    // The texts an import left out (characters outside the code page), the properties it cut
-    // and the fields past the worksheet's limits are counted to the user once the rest is read.
-    if (type != kFileNative && (book.refusedTexts != 0 || book.cutProperties != 0))
-        ShowMessageText(QString::fromLatin1(ImportLossText(book)));
+    // The texts an import left out (characters outside the code page), the properties it cut,
+    // what it set aside and the fields past the worksheet's limits are counted to the user
+    // once the rest is read.
+    if (const std::string lost = ImportLossText(book); type != kFileNative && !lost.empty())
+        ShowMessageText(QString::fromLatin1(lost));
     if (cutFields != 0) ShowMessageText(CutFieldsMessage(cutFields));
     return true;
 }

@@ -107,6 +107,12 @@ constexpr const char* kCodePageMessage =
 constexpr const char* kPropertiesCutMessage =
     "Some document properties of the file (author, company, dates and the like) were longer "
     "than the workbook keeps; their beginnings were kept. Properties cut:";
+constexpr const char* kStylesUnknownMessage =
+    "Some cells, columns or styles of the file name a style the file does not define; they "
+    "were given the default style. Style names set aside:";
+constexpr const char* kActiveSheetBadMessage =
+    "The file names its active worksheet by something other than a whole number; the first "
+    "worksheet is shown instead. Entries set aside:";
 constexpr const char* kPathTooLongMessage =
     "A worksheet or folder path would be longer than 255 characters.";
 constexpr const char* kArrayCutMessage =
@@ -137,6 +143,8 @@ const char* GetErrorMessage(int code) {
     if (code == kErrorCodePage) return kCodePageMessage;
     if (code == kErrorCodePageImport) return kCodePageImportMessage;
     if (code == kErrorPropertiesCut) return kPropertiesCutMessage;
+    if (code == kErrorStylesUnknown) return kStylesUnknownMessage;
+    if (code == kErrorActiveSheetBad) return kActiveSheetBadMessage;
     if (code == kErrorTooManyPages) return kTooManyPagesMessage;
     if (code < 1 || code > int(std::size(kMessages))) return kNoError;
     const char* text = kMessages[code - 1];

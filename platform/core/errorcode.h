@@ -102,6 +102,8 @@ enum : ErrorCode {
     kErrorCodePage = 125,        // a text holds a character outside the cells' code page
     kErrorCodePageImport = 126,  // an import left out texts with characters outside it
     kErrorPropertiesCut = 129,   // an import cut document properties to their fields
+    kErrorStylesUnknown = 133,   // an import gave the default style where a style was not found
+    kErrorActiveSheetBad = 134,  // an import could not read the active worksheet: the first is
 };
 
 // The text of a code; every code without a text of its own gives "No error". The texts are

@@ -9,6 +9,7 @@
 #include "model/cellstyle.h"
 #include "platform/core/errorcode.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -248,6 +249,204 @@ TEST_F(ExcelFilesTest, OtherWritersFilesOpenAsTheyMeanThem) {
     EXPECT_EQ(v.vt, VT_BSTR);
     EXPECT_EQ(v.text, "");
     EXPECT_EQ(Shown(*empty, 0, 0), "");
+}
+
+namespace {
+
+// The document in UTF-16 with its byte-order mark; characters past U+FFFF as surrogate pairs.
+std::string Utf16(const std::u32string& text, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    const auto unit = [&](uint32_t u) {
+        const char high = char(u >> 8), low = char(u & 0xFF);
+        out += bigEndian ? high : low;
+        out += bigEndian ? low : high;
+    };
+    for (const char32_t c : text) {
+        if (c <= 0xFFFF) {
+            unit(c);
+            continue;
+        }
+        unit(0xD800 + ((c - 0x10000) >> 10));
+        unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+    }
+    return out;
+}
+
+std::u32string Wide(const std::string& ascii) {
+    return std::u32string(ascii.begin(), ascii.end());
+}
+
+const std::string kUtf16Head = "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<Workbook "
+                               "xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+                               "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">\n";
+
+} // namespace
+
+// A UTF-16 document, as other programs save one, reads as its characters, in either byte
+// order, under any name and however long; a character the cells cannot hold leaves its text
+// out, counted, as in a UTF-8 document.
+TEST_F(ExcelFilesTest, AUtf16DocumentReadsAsItsCharacters) {
+    const std::u32string body = Wide(kUtf16Head) +
+                                U"<Worksheet ss:Name=\"Caf\u00e9\"><Table><Row><Cell><Data "
+                                U"ss:Type=\"String\">na\u00efve \u20ac</Data></Cell><Cell><Data "
+                                U"ss:Type=\"Number\">2.5</Data></Cell></Row></Table></Worksheet>"
+                                U"</Workbook>\n";
+    for (const bool big : {false, true}) {
+        for (const char* name : {"wide.xml", "wide.vln"}) {
+            const std::string path = folder.Path(name);
+            const std::string file = Utf16(body, big);
+            tempfiles::WriteBytes(path, std::vector<uint8_t>(file.begin(), file.end()));
+            // Asked as a spreadsheet or as a workbook: its bytes say what it is.
+            std::shared_ptr<CWorkbookObj> other;
+            ASSERT_EQ(CWorkbookObj::Create(other), S_OK);
+            ASSERT_EQ(other->Load(CBstr(path), CBstr(), name[5] == 'x' ? 2 : 0, nullptr, nullptr),
+                      S_OK)
+                << big << name;
+            EXPECT_STREQ(other->Document().tree.active->name, "Caf\xE9") << big << name;
+            EXPECT_EQ(Text(*other, "$A$1"), "na\xC3\xAFve \xE2\x82\xAC") << big << name;
+            EXPECT_EQ(Text(*other, "$B$1"), std::to_string(2.5)) << big << name;
+            EXPECT_EQ(other->Document().fileFamily, kFileExcelXml) << big << name;
+        }
+    }
+    // Rows enough to take many blocks of the file, a surrogate pair among them: the last row
+    // reads whole, and the text of the character past the code page is left out and counted.
+    std::string rows;
+    for (int i = 1; i <= 4000; ++i) {
+        rows += "<Row><Cell><Data ss:Type=\"Number\">" + std::to_string(i) + "</Data></Cell>";
+        rows += i == 2000 ? "<Cell><Data ss:Type=\"String\">@</Data></Cell>" : "";
+        rows += "<Cell><Data ss:Type=\"String\">#</Data></Cell></Row>\n";
+    }
+    std::u32string wide = Wide(kUtf16Head + "<Worksheet ss:Name=\"A\"><Table>" + rows +
+                               "</Table></Worksheet></Workbook>");
+    std::replace(wide.begin(), wide.end(), U'@', U'\U0001F600');
+    std::replace(wide.begin(), wide.end(), U'#', U'\u00e9');
+    const std::string path = folder.Path("long.xml");
+    const std::string file = Utf16(wide, false);
+    ASSERT_GT(file.size(), 4u * 65536);
+    tempfiles::WriteBytes(path, std::vector<uint8_t>(file.begin(), file.end()));
+    ClearErrorInfo();
+    auto long16 = Loaded(path, S_FALSE);
+    EXPECT_EQ(TakenMessage(), std::string(GetErrorMessage(kErrorCodePageImport)) + " 1");
+    EXPECT_EQ(Text(*long16, "$A$4000"), std::to_string(4000.0));
+    EXPECT_EQ(Text(*long16, "$B$4000"), "\xC3\xA9");
+    EXPECT_EQ(Text(*long16, "$C$2000"), "\xC3\xA9");
+    CVariant v;
+    ASSERT_EQ(long16->GetValue("$B$2000", v), S_OK);
+    EXPECT_EQ(v.vt, VT_EMPTY);
+}
+
+// What the peers open is read as they read it: blanks around a number are no part of it, a
+// style name no style has gives the default style, an active worksheet that is no whole number
+// leaves the first. What was set aside is named with its count (S_FALSE); what cannot be read
+// as a number is still refused with its line.
+TEST_F(ExcelFilesTest, WhatThePeersOpenIsReadAndWhatWasSetAsideIsNamed) {
+    const auto cellOf = [](const std::string& data, const std::string& attributes = "") {
+        return "<Worksheet ss:Name=\"A\"><Table><Row><Cell" + attributes +
+               "><Data ss:Type=\"Number\">" + data + "</Data></Cell></Row></Table></Worksheet>";
+    };
+    const struct {
+        const char* data;
+        HRESULT result;
+        double value;
+    } numbers[] = {
+        {"5", S_OK, 5},
+        {" 5 ", S_OK, 5},
+        {"\r\n\t-7.5e1\t", S_OK, -75},
+        {"5 6", HRESULT(0x8004003B), 0},
+        {" ", HRESULT(0x8004003B), 0},
+        {" x5 ", HRESULT(0x8004003B), 0},
+    };
+    for (const auto& n : numbers) {
+        for (const std::string formula : {"", " ss:Formula=\"=2+3\""}) {
+            ClearErrorInfo();
+            auto book = Opened(cellOf(n.data, formula), n.result);
+            if (n.result != S_OK) {
+                EXPECT_EQ(TakenMessage(), "Invalid xml element data (c_data)\nLine: 1") << n.data;
+                continue;
+            }
+            EXPECT_EQ(TakenMessage(), "<none>") << n.data;
+            EXPECT_EQ(Text(*book, "$A$1"), std::to_string(n.value)) << n.data << formula;
+        }
+    }
+
+    const std::string styles =
+        "<Styles><Style ss:ID=\"Default\"><NumberFormat ss:Format=\"0.0\"/></Style>"
+        "<Style ss:ID=\"s21\"><NumberFormat ss:Format=\"0.000\"/></Style>"
+        "<Style ss:ID=\"s22\" ss:Parent=\"Heading\"><Font ss:Bold=\"1\"/></Style>"
+        "<Style ss:ID=\"s23\" ss:Parent=\"s21\"/></Styles>";
+    const struct {
+        const char* attributes; // of the cell
+        const char* column;     // attributes of a column before the row, or null
+        HRESULT result;
+        const char* shown;
+        int setAside;
+    } refs[] = {
+        // The parent of s22 names no style: one set aside in every document here.
+        {" ss:StyleID=\"s21\"", nullptr, S_FALSE, "1.500", 1},
+        {" ss:StyleID=\"s23\"", nullptr, S_FALSE, "1.500", 1},
+        // A numbered name of no style was always the default's, uncounted.
+        {" ss:StyleID=\"s99\"", nullptr, S_FALSE, "1.5", 1},
+        {" ss:StyleID=\"ce1\"", nullptr, S_FALSE, "1.5", 2},
+        {" ss:StyleID=\"\"", nullptr, S_FALSE, "1.5", 2},
+        {" ss:StyleID=\"s22\"", nullptr, S_FALSE, "1.5", 1},
+        {"", " ss:StyleID=\"Wide\"", S_FALSE, "1.5", 2},
+        {" ss:StyleID=\"x\"", " ss:Index=\"2\" ss:StyleID=\"y\"", S_FALSE, "1.5", 3},
+    };
+    for (const auto& ref : refs) {
+        const std::string column =
+            ref.column ? "<Column" + std::string(ref.column) + "/>" : std::string();
+        ClearErrorInfo();
+        auto book = Opened(styles + "<Worksheet ss:Name=\"A\"><Table>" + column + "<Row><Cell" +
+                               ref.attributes +
+                               "><Data ss:Type=\"Number\">1.5</Data></Cell></Row></Table>"
+                               "</Worksheet>",
+                           ref.result);
+        EXPECT_EQ(Shown(*book, 0, 0), ref.shown) << ref.attributes;
+        EXPECT_EQ(book->Document().unknownStyles, uint32_t(ref.setAside)) << ref.attributes;
+        EXPECT_EQ(TakenMessage(), ref.setAside == 0
+                                      ? std::string("<none>")
+                                      : std::string(GetErrorMessage(kErrorStylesUnknown)) + " " +
+                                            std::to_string(ref.setAside))
+            << ref.attributes;
+    }
+
+    const std::string sheets = "<Worksheet ss:Name=\"A\"/><Worksheet ss:Name=\"B\"/>";
+    const struct {
+        const char* value;
+        HRESULT result;
+        const char* active;
+    } actives[] = {
+        {"1", S_OK, "\\B"},      {" 1 ", S_OK, "\\B"},
+        {"", S_OK, "\\A"},       {"-1", S_OK, "\\A"},
+        {"1.5", S_FALSE, "\\A"}, {"x", S_FALSE, "\\A"},
+        {"1e0", S_FALSE, "\\A"}, {"99999999999999999999", S_FALSE, "\\A"},
+    };
+    for (const auto& a : actives) {
+        ClearErrorInfo();
+        auto book = Opened("<ExcelWorkbook><ActiveSheet>" + std::string(a.value) +
+                               "</ActiveSheet></ExcelWorkbook>" + sheets,
+                           a.result);
+        CBstr path;
+        EXPECT_EQ(book->GetActiveWorksheet(path), S_OK) << a.value;
+        EXPECT_EQ(std::string(path.Utf8()), a.active) << a.value;
+        EXPECT_EQ(ItemCountOf(*book), 2) << a.value;
+        EXPECT_EQ(TakenMessage(), a.result == S_OK
+                                      ? std::string("<none>")
+                                      : std::string(GetErrorMessage(kErrorActiveSheetBad)) + " 1")
+            << a.value;
+    }
+
+    // Both at once, with a cut property: one message each, in the order the window shows them.
+    ClearErrorInfo();
+    auto both = Opened("<DocumentProperties><Author>" + std::string(200, 'a') +
+                           "</Author></DocumentProperties><ExcelWorkbook><ActiveSheet>one"
+                           "</ActiveSheet></ExcelWorkbook>" +
+                           cellOf(" 4 ", " ss:StyleID=\"Heading\""),
+                       S_FALSE);
+    EXPECT_EQ(TakenMessage(), std::string(GetErrorMessage(kErrorPropertiesCut)) + " 1\n" +
+                                  GetErrorMessage(kErrorStylesUnknown) + " 1\n" +
+                                  GetErrorMessage(kErrorActiveSheetBad) + " 1");
+    EXPECT_EQ(Text(*both, "$A$1"), std::to_string(4.0));
 }
 
 } // namespace

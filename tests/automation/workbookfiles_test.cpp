@@ -189,7 +189,7 @@ TEST_F(FilesTest, CharacterReferencesNameUnicodeCharacters) {
     const std::size_t at = text.find(">MARK<");
     ASSERT_NE(at, std::string::npos);
     struct Case {
-        const char* reference;
+        std::string_view reference;
         HRESULT result;
         const char* value; // UTF-8
     } const cases[] = {
@@ -198,10 +198,25 @@ TEST_F(FilesTest, CharacterReferencesNameUnicodeCharacters) {
         {"&#128;", HRESULT(0x8004007D), nullptr},
         {"&#x4E2D;", HRESULT(0x8004007D), nullptr},
         {"&#x110000;", HRESULT(0x8004003B), nullptr},
+        // Characters no XML has, even as references, refuse the file as a malformed
+        // reference does; a control character a save writes as a reference reads back.
+        {"a&#0;b", HRESULT(0x8004003B), nullptr},
+        {"&#x0000;", HRESULT(0x8004003B), nullptr},
+        {std::string_view("a\0b", 3), HRESULT(0x8004003B), nullptr},
+        {"&#1;&#31;", S_OK, "\x01\x1F"},
+        {"&#xD7FF;", HRESULT(0x8004007D), nullptr},
+        {"&#xD800;", HRESULT(0x8004003B), nullptr},
+        {"&#xDFFF;", HRESULT(0x8004003B), nullptr},
+        {"&#xE000;", HRESULT(0x8004007D), nullptr},
+        {"&#xFFFD;", HRESULT(0x8004007D), nullptr},
+        {"&#xFFFE;", HRESULT(0x8004003B), nullptr},
+        {"&#65535;", HRESULT(0x8004003B), nullptr},
+        {"&#x10000;", HRESULT(0x8004007D), nullptr},
     };
     for (const Case& c : cases) {
         const std::string path = folder.Path("edited.vln");
-        const std::string edited = text.substr(0, at + 1) + c.reference + text.substr(at + 5);
+        const std::string edited =
+            text.substr(0, at + 1) + std::string(c.reference) + text.substr(at + 5);
         tempfiles::WriteBytes(path, std::vector<uint8_t>(edited.begin(), edited.end()));
         auto other = Loaded(path, nullptr, c.result);
         if (c.value) {
@@ -216,9 +231,48 @@ TEST_F(FilesTest, CharacterReferencesNameUnicodeCharacters) {
             EXPECT_EQ(message.substr(0, std::strlen(GetErrorMessage(kErrorCodePage))),
                       GetErrorMessage(kErrorCodePage))
                 << c.reference;
+        } else {
+            EXPECT_EQ(message.substr(0, message.find('\n')), GetErrorMessage(kErrorXmlData))
+                << c.reference;
         }
         EXPECT_EQ(ItemCountOf(*other), 0) << c.reference;
     }
+}
+
+// The binary form holds texts with their lengths: one with a zero byte inside was not saved by
+// us and is refused as no workbook of ours, whichever text of a cell holds it; the object keeps
+// its document. The same file with the byte as saved loads.
+TEST_F(FilesTest, AZeroByteInsideAStoredTextRefusesTheBinaryFile) {
+    ASSERT_EQ(obj->PutValue("$B$1", CVariant::Bstr("aTXTb")), S_OK);
+    ASSERT_EQ(obj->PutFormula("$C$1", "=\"FRM\"&\"x\""), S_OK);
+    ASSERT_EQ(obj->UpdateWorksheet(), S_OK);
+    Doc().fileKind = kFormatBinary;
+    const std::string saved = folder.Path("saved.vlb");
+    ASSERT_EQ(obj->SaveAs(CBstr(saved)), S_OK);
+    LetGo();
+    const std::vector<uint8_t> bytes = tempfiles::ReadBytes(saved);
+    const std::string text(bytes.begin(), bytes.end());
+    // The text of B1, the formula of C1 and its cached result "FRMx".
+    for (const std::string mark : {"aTXTb", "=\"FRM", "FRMx"}) {
+        std::size_t at = text.find(mark);
+        ASSERT_NE(at, std::string::npos) << mark;
+        if (mark == "FRMx") at = text.find(mark, text.find("=\"FRM") + 2);
+        ASSERT_NE(at, std::string::npos) << mark;
+        std::string edited = text;
+        edited[at + 2] = '\0';
+        const std::string path = folder.Path("edited.vlb");
+        tempfiles::WriteBytes(path, std::vector<uint8_t>(edited.begin(), edited.end()));
+        auto other = Loaded(path, nullptr, HRESULT(0x80040015));
+        EXPECT_EQ(TakenMessage().substr(0, 27), "Invalid Vorlane file format") << mark;
+        EXPECT_EQ(other->Document().error, kErrorFileFormat) << mark;
+        EXPECT_EQ(ItemCountOf(*other), 0) << mark;
+    }
+    auto whole = Loaded(saved, nullptr);
+    CVariant v;
+    ASSERT_EQ(whole->GetValue("$B$1", v), S_OK);
+    EXPECT_EQ(v.text, "aTXTb");
+    ASSERT_EQ(whole->GetValue("$C$1", v), S_OK);
+    EXPECT_EQ(v.text, "FRMx");
 }
 
 namespace {

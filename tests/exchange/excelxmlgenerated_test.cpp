@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -365,10 +366,50 @@ std::string ReferencesAsBytes(const std::string& peer) {
     return out;
 }
 
+// The serial number of an ISO date and time "yyyy-mm-ddThh:mm:ss.fff" (days since
+// 1899-12-30, the time as their fraction); NaN for another text.
+double SerialOfIsoText(const std::string& text) {
+    int y = 0, m = 0, d = 0, hh = 0, mm = 0;
+    double ss = 0;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%lf", &y, &m, &d, &hh, &mm, &ss) != 6)
+        return std::nan("");
+    // Days from the civil date (proleptic Gregorian), counted from 1970-01-01.
+    const int yy = y - (m <= 2 ? 1 : 0);
+    const int era = (yy >= 0 ? yy : yy - 399) / 400;
+    const int yoe = yy - era * 400;
+    const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    const double days = double(era) * 146097 + doe - 719468;
+    return days + 25569 + (hh * 3600 + mm * 60 + ss) / 86400;
+}
+
 bool ReasonHolds(const std::string& reason, const CellFacts* facts, bool exported,
                  const std::string& ours, const std::string& theirs) {
     const std::vector<std::string> a = Split(ours, '\t', 3), b = Split(theirs, '\t', 3);
-    if (!facts || a.size() != 3 || b.size() != 3 || a[0] != b[0]) return false;
+    if (reason == "peer leaves plain Boolean and Error data out")
+        // The peer's reader keeps a Boolean or Error value only as a formula's result: a plain
+        // one leaves its cell empty, where ours is the number 0 or 1, or the error. Our export
+        // writes a Boolean as its number, which the peer reads, and an error as Error data.
+        return facts && theirs == "<none>" && a.size() == 3 &&
+               (a[0] == "e" || (!exported && a[0] == "n" && (a[1] == "0" || a[1] == "1")));
+    if (!facts || a.size() != 3 || b.size() != 3) return false;
+    if (reason == "peer reads a DateTime as its serial number")
+        // Ours keeps the date and time as the ISO text of the file; the peer's is the number
+        // of days it names. Our export writes the text, which the peer reads as a text.
+        return !exported && a[0] == "t" && b[0] == "n" &&
+               std::fabs(SerialOfIsoText(tsvtext::Unescape(a[1])) - ToNumber(b[1])) < 1e-9;
+    if (reason == "peer reads a number with a blank before it as NaN")
+        // The blanks around a number are no part of it: ours is the number, the peer's NaN
+        // (shown as its format shows it). Our export writes the number alone, which the peer
+        // reads.
+        return !exported && a[0] == "n" && b[0] == "n" && b[1] == "nan" &&
+               std::isfinite(ToNumber(a[1]));
+    if (reason == "peer shows an ISO date text as it stands")
+        // Here an ISO date and time text under a date or time code shows as that date; the
+        // peer shows the text as it stands.
+        return a[0] == "t" && b[0] == "t" && a[1] == b[1] && facts->dateCode && a[2] != b[2] &&
+               b[2] == b[1] && std::isfinite(SerialOfIsoText(tsvtext::Unescape(a[1])));
+    if (a[0] != b[0]) return false;
     if (reason == "peer reads a character of a code-page document as its UTF-8 bytes") {
         // Ours is the character (a reference names it, or a format's euro sign); the peer's
         // its UTF-8 bytes in the code page, a format's padding aside.
@@ -384,9 +425,11 @@ bool ReasonHolds(const std::string& reason, const CellFacts* facts, bool exporte
         // The peer's reader turns 1E+300 into the double next to it.
         const double x = ToNumber(a[1]), y = ToNumber(b[1]);
         const auto near = [x](double z) { return std::fabs(x - z) <= std::fabs(x) * 4e-16; };
-        // The text shown is ours, General's, or the peer's number of 15 digits.
+        // The text shown is ours, General's, the peer's number of 15 digits, or another
+        // style's where the cell's own has no number format (as the reason below).
         return a[0] == "n" && std::fabs(x) > 1e200 && x != y && near(y) &&
                (a[2] == b[2] || Lower(b[2]) == Lower(facts->general) ||
+                !(exported ? facts->ownInExport : facts->ownInFile) ||
                 (facts->dateCode && a[2] == facts->general) ||
                 (b[2].find_first_not_of("0123456789.E+") == std::string::npos &&
                  near(ToNumber(b[2]))));
@@ -415,13 +458,16 @@ bool ReasonHolds(const std::string& reason, const CellFacts* facts, bool exporte
     return false;
 }
 
-const char* const kReasons[] = {
-    "peer reads a huge number inexactly",
-    "peer leaves the number format off",
-    "dates and times are texts",
-    "padding shown as a blank",
-    "peer gives a style without a number format another style's",
-    "peer reads a character of a code-page document as its UTF-8 bytes"};
+const char* const kReasons[] = {"peer reads a huge number inexactly",
+                                "peer leaves the number format off",
+                                "dates and times are texts",
+                                "padding shown as a blank",
+                                "peer gives a style without a number format another style's",
+                                "peer reads a character of a code-page document as its UTF-8 bytes",
+                                "peer leaves plain Boolean and Error data out",
+                                "peer reads a DateTime as its serial number",
+                                "peer reads a number with a blank before it as NaN",
+                                "peer shows an ISO date text as it stands"};
 
 struct Tally {
     int documents = 0, cells = 0, agreed = 0, compared = 0;

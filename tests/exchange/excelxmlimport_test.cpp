@@ -38,8 +38,12 @@ TEST(ExcelXmlImport, DocumentLevelOutcomes) {
          "A"},
         {"active -1", Doc("<ExcelWorkbook><ActiveSheet>-1</ActiveSheet></ExcelWorkbook>" + sheets),
          0, "A"},
+        // What is no whole number leaves the first too, set aside (counted) rather than
+        // refusing the file, as the peers open it.
         {"active not a number",
-         Doc("<ExcelWorkbook><ActiveSheet>x</ActiveSheet></ExcelWorkbook>" + sheets), 59, ""},
+         Doc("<ExcelWorkbook><ActiveSheet>x</ActiveSheet></ExcelWorkbook>" + sheets), 0, "A"},
+        {"active 1.5",
+         Doc("<ExcelWorkbook><ActiveSheet>1.5</ActiveSheet></ExcelWorkbook>" + sheets), 0, "A"},
         {"no worksheet",
          Doc("<DocumentProperties><Author>a</Author></DocumentProperties>"
              "<Styles><Style ss:ID=\"Default\"/></Styles>"),
@@ -93,6 +97,9 @@ TEST(ExcelXmlImport, DocumentLevelOutcomes) {
     for (const Case& c : cases) {
         const Imported im = Import(c.document);
         EXPECT_EQ(im.error, c.error) << c.what;
+        const bool unreadable =
+            std::string(c.what).starts_with("active not") || std::string(c.what) == "active 1.5";
+        EXPECT_EQ(im.book->badActiveSheet, unreadable ? 1u : 0u) << c.what;
         // A failed import has no worksheet to read: the case fails, the run goes on.
         if (c.error == 0 && im.book && im.book->tree.active) {
             EXPECT_STREQ(im.book->tree.active->name, c.active) << c.what;

@@ -13,7 +13,7 @@ namespace vl::xmltest {
 using namespace fmtparam;
 
 void RandomFont(Draw& d, FontRecord& f, int i) {
-    CopyTextField(f.faceName, d.Text(size_t(i % 128), true).c_str(), kFaceNameSize);
+    CopyTextField(f.faceName, d.Text(size_t(i % 128)).c_str(), kFaceNameSize);
     f.family = uint8_t(d.Below(6));
     f.size = uint8_t(d.Below(255));
     f.weight = uint8_t(d.Below(4));
@@ -43,7 +43,7 @@ void RandomNumberFormat(Draw& d, StandardFormat& f, int i) {
         break;
     case STD_STYLE_CURRENCY:
     case STD_STYLE_ACCOUNTING: {
-        const std::string symbol = d.Text(d.Below(15), true);
+        const std::string symbol = d.Text(d.Below(15));
         std::memcpy(p + kCurrencySymbol, symbol.data(), symbol.size());
         p[kCurrencyDecimals] = uint8_t(d.Below(15));
         if (f.kind == STD_STYLE_CURRENCY) {
@@ -67,7 +67,7 @@ void RandomNumberFormat(Draw& d, StandardFormat& f, int i) {
         if (p[kDenominatorMode]) StoreU64(p + kFixedDenominator, 1 + d.Below(4294967294u));
         break;
     case STD_STYLE_USER_DEFINED:
-        CopyTextField(f.code, ("0.0 \"u\"  " + d.Text(d.Below(40), true)).c_str(), sizeof f.code);
+        CopyTextField(f.code, ("0.0 \"u\"  " + d.Text(d.Below(40))).c_str(), sizeof f.code);
         return;
     default:
         return;
@@ -110,17 +110,17 @@ void RandomTables(Draw& d, CWorkbook& book, bool full) {
     for (int i = 1; i < styles; ++i) RandomStyle(d, t.styles[t.styleCount++], i, t.fontCount);
     for (int i = 0; i < (full ? kDropDownLists : 3); ++i) {
         DropDownListRecord& list = book.dropDownLists[i];
-        SetDropDownName(list, d.Text(d.Below(30), true).c_str());
+        SetDropDownName(list, d.Text(d.Below(30)).c_str());
         const int entries = int(d.Below(5));
-        for (int k = 0; k < entries; ++k) AddDropDownEntry(list, d.Text(d.Below(60), false));
-        if (i == 1) AddDropDownEntry(list, d.Text(kMaxDropDownEntry, false));
+        for (int k = 0; k < entries; ++k) AddDropDownEntry(list, d.Text(d.Below(60)));
+        if (i == 1) AddDropDownEntry(list, d.Text(kMaxDropDownEntry));
     }
     for (int i = 0; i < 25; ++i) {
         InspectedCellRecord r;
         r.cell = CellRef{uint16_t(d.Below(kMaxColumns)), d.Below(kMaxRows), kRefCell};
-        CopyTextField(r.worksheet, d.Text(i == 3 ? 255 : d.Below(40), true).c_str(),
+        CopyTextField(r.worksheet, d.Text(i == 3 ? 255 : d.Below(40)).c_str(),
                       kInspectedPathSize);
-        CopyTextField(r.name, d.Text(i == 4 ? 127 : d.Below(20), true).c_str(), kInspectedNameSize);
+        CopyTextField(r.name, d.Text(i == 4 ? 127 : d.Below(20)).c_str(), kInspectedNameSize);
         EXPECT_TRUE(AppendInspectedCell(book.inspectedCells, r));
     }
 }
@@ -130,7 +130,7 @@ void RandomCell(Draw& d, CWorksheet& ws, uint16_t column, uint32_t row) {
     const uint32_t kind = d.Below(8);
     const uint8_t error = d.Below(4) == 0 ? uint8_t(d.Between(1, 12)) : 0;
     if (kind == 0) {
-        EXPECT_TRUE(MakeTextCell(b, column, row, d.Text(d.Below(50), false)));
+        EXPECT_TRUE(MakeTextCell(b, column, row, d.Text(d.Below(50))));
     } else if (kind == 1) {
         EXPECT_TRUE(MakeNumberCell(b, column, row, error ? 0 : d.Number(), error));
     } else if (kind == 2) {
@@ -146,8 +146,8 @@ void RandomCell(Draw& d, CWorksheet& ws, uint16_t column, uint32_t row) {
         head.resultFlags =
             uint8_t((textResult ? kResultText : kResultNumber) | (array ? kResultArray : 0));
         head.cachedNumber = textResult || error ? 0 : d.Number();
-        EXPECT_TRUE(MakeFormulaCell(b, column, row, head, d.Text(d.Below(60), false),
-                                    textResult ? d.Text(d.Below(30), false) : ""));
+        EXPECT_TRUE(MakeFormulaCell(b, column, row, head, d.Text(d.Below(60)),
+                                    textResult ? d.Text(d.Below(30)) : ""));
     }
     Put(ws, b);
 }
@@ -159,12 +159,12 @@ void RandomCells(Draw& d, CWorksheet& ws, int count) {
     }
     // The longest text, and a formula that fills its record, at the last row and column.
     CellBuffer b;
-    EXPECT_TRUE(MakeTextCell(b, kLastColumn, kLastRow, d.Text(kMaxCellText, false)));
+    EXPECT_TRUE(MakeTextCell(b, kLastColumn, kLastRow, d.Text(kMaxCellText)));
     Put(ws, b);
     FormulaHead head;
     head.arrayWidth = 1;
     EXPECT_TRUE(MakeFormulaCell(b, kLastColumn - 1, kLastRow, head,
-                                d.Text(kPagePayload - kFormulaHead, false)));
+                                d.Text(kPagePayload - kFormulaHead)));
     Put(ws, b);
 }
 
@@ -205,7 +205,7 @@ void RandomFormats(Draw& d, CWorksheet& ws, const StyleTables& t, bool full) {
 std::unique_ptr<CWorkbook> RandomWorkbook(const RandomBookShape& shape) {
     Draw d(shape.seed);
     auto book = CreateWorkbook();
-    CopyTextField(book->lastSavedUser, d.Text(127, true).c_str(), kLastSavedUserSize);
+    CopyTextField(book->lastSavedUser, d.Text(127).c_str(), kLastSavedUserSize);
     CopyTextField(book->lastSavedDate, "2025-01-02T03:04:05.678+01:00", kLastSavedDateSize);
     book->panes = PaneLayout{0, 65534, 1, 0};
     RandomTables(d, *book, shape.fullTables);
@@ -215,7 +215,7 @@ std::unique_ptr<CWorkbook> RandomWorkbook(const RandomBookShape& shape) {
             CTreeItem* folder = book->AppendTreeItem(TREE_TYPE_FOLDER, nullptr, 1 + d.Below(3));
             folder->expanded = d.Coin();
         }
-        const std::string name = d.Text(i == 0 ? 127 : d.Below(20), true);
+        const std::string name = d.Text(i == 0 ? 127 : d.Below(20));
         sheets.push_back(static_cast<CWorksheet*>(book->AppendTreeItem(
             TREE_TYPE_WORKSHEET, d.Coin() ? name.c_str() : nullptr, uint16_t(1 + d.Below(3)))));
     }

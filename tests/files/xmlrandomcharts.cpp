@@ -18,7 +18,7 @@ const COLORREF kText = GetSystemColor(kColorWindowText);
 const COLORREF kWindow = GetSystemColor(kColorWindow);
 
 std::string Name(Draw& d, std::size_t limit) {
-    return d.Text(d.Coin() ? limit : d.Below(uint32_t(limit)), true);
+    return d.Text(d.Coin() ? limit : d.Below(uint32_t(limit)));
 }
 
 void SetText(char* field, const std::string& text, uint32_t size) {
@@ -107,7 +107,7 @@ void RandomPresentation(Draw& d, uint8_t type, SeriesSettings& s) {
         s.stacked = d.Coin();
         s.relative = s.stacked ? d.Coin() : 0;
     }
-    s.labels = is3D ? 0 : uint8_t(d.Below(5));
+    s.labels = is3D && flat != 5 ? 0 : uint8_t(d.Below(5));
     s.visible = d.Coin();
     s.symbol = flat == 6 ? uint8_t(d.Below(16)) : 5;
     if (!is3D || flat == 5) s.font = Font(d, 9);

@@ -37,8 +37,9 @@ public:
     COLORREF Color() { return gen_() & 0xFFFFFF; }
 
     // Text of the code page that escaping has to get right: markup characters, control
-    // bytes, bytes above 127 and runs of blanks, at the ends too. No NUL with `names`.
-    std::string Text(std::size_t length, bool names) {
+    // bytes, bytes above 127 and runs of blanks, at the ends too. No NUL, which no text of a
+    // file holds.
+    std::string Text(std::size_t length) {
         static const char kPicks[] = "aZ9 &<>\"';\t\r\n\x01\x1f\x7f\x80\x81\x9d\xa0\xe9\xff";
         std::string out;
         for (std::size_t i = 0; i < length; ++i) {
@@ -49,7 +50,7 @@ public:
                 out += ' ';
             } else {
                 char c = char(Below(256));
-                if (names && c == 0) c = 'n';
+                if (c == 0) c = 'n';
                 out += c;
             }
         }

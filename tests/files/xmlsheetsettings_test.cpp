@@ -126,7 +126,8 @@ TEST(XmlSheetSettings, ChartWriterRules) {
     for (const char* part :
          {"<LineWidth3D>70</LineWidth3D>", "<PieTickness3D>25</PieTickness3D>",
           "m11=\"1\" m12=\"0.33333334\" m13=\"0\"", "<Y Scale=\"LogE\">",
-          "<Pie Visible=\"1\">\r\n\t\t\t\t\t\t\t<Font/>\r\n\t\t\t\t\t\t\t<FillPattern",
+          "<Pie Labels=\"None\" "
+          "Visible=\"1\">\r\n\t\t\t\t\t\t\t<Font/>\r\n\t\t\t\t\t\t\t<FillPattern",
           "Labels=\"Horizontal\" Title=\"Horizontal\" Ticks=\"1\" Subticks=\"1\"",
           "<ChartPlane PlaneXY=\"1\" PlaneXZ=\"1\" PlaneYZ=\"1\">\r\n\t\t\t\t\t<FillPattern "
           "PatternType=\"Solid\"/>"})

@@ -18,7 +18,20 @@ struct DecodeCase {
 TEST(XmlText, DecodesReferencesAndUtf8) {
     const DecodeCase cases[] = {
         {"&quot;&apos;&lt;&gt;&amp;", true, "\"'<>&", 0},
-        {"&#65;&#x41;&#x4a;&#0;", true, std::string("AAJ\0", 4), 0},
+        {"&#65;&#x41;&#x4a;&#1;", true, "AAJ\x01", 0},
+        // Characters no XML has, even as references (a zero would end the text early), and a
+        // zero byte: each at the edge of the characters taken.
+        {"&#65;&#0;", true, "", kErrorXmlData},
+        {"&#x00;", false, "", kErrorXmlData},
+        {std::string("a\0b", 3), true, "", kErrorXmlData},
+        {std::string("a\0b", 3), false, "", kErrorXmlData},
+        {"&#xD7FF;&#xE000;&#xFFFD;&#x10000;", true, "????", 0},
+        {"&#xD800;", true, "", kErrorXmlData},
+        {"&#xdbff;", true, "", kErrorXmlData},
+        {"&#56320;", true, "", kErrorXmlData},
+        {"&#xDFFF;", true, "", kErrorXmlData},
+        {"&#xFFFE;", true, "", kErrorXmlData},
+        {"&#xFFFF;", true, "", kErrorXmlData},
         {"&#255;&#xff;", true, "\xff\xff", 0},
         // A reference names a Unicode character, whatever the document's encoding: the euro
         // sign is U+20AC, while 128 is a control character the code page has not.
@@ -70,6 +83,38 @@ TEST(XmlText, DecodesReferencesAndUtf8) {
 
 // The decoded length at its limit and one past it, and a long text, are the element text rows
 // of the reader tests.
+
+// UTF-16 in either byte order: surrogate pairs joined, a unit or pair cut at the end of a block
+// left for the next one, and at the end of the document (or alone) made U+FFFD.
+TEST(XmlText, Utf16BecomesUtf8) {
+    const struct {
+        std::string bytes;
+        bool bigEndian, last;
+        std::string utf8;
+        std::size_t taken;
+    } cases[] = {
+        {std::string("A\0\xE9\0\xAC\x20", 6), false, false, "A\xC3\xA9\xE2\x82\xAC", 6},
+        {std::string("\0A\0\xE9\x20\xAC", 6), true, false, "A\xC3\xA9\xE2\x82\xAC", 6},
+        {std::string("\x3D\xD8\x00\xDE", 4), false, false, "\xF0\x9F\x98\x80", 4},
+        {std::string("\xD8\x3D\xDE\x00", 4), true, true, "\xF0\x9F\x98\x80", 4},
+        {"\xDB\xFF\xDF\xFF", true, true, "\xF4\x8F\xBF\xBF", 4},
+        // Cut: an odd byte, a high surrogate without its low one yet.
+        {std::string("A\0B", 3), false, false, "A", 2},
+        {std::string("A\0\x3D\xD8", 4), false, false, "A", 2},
+        {std::string("A\0\x3D\xD8\x00", 5), false, false, "A", 2},
+        // At the end, or followed by no low surrogate, or a low one alone: U+FFFD.
+        {std::string("A\0B", 3), false, true, "A\xEF\xBF\xBD", 3},
+        {std::string("\x3D\xD8", 2), false, true, "\xEF\xBF\xBD", 2},
+        {std::string("\x3D\xD8\x41\0", 4), false, false, "\xEF\xBF\xBD\x41", 4},
+        {std::string("\x00\xDE\x41\0", 4), false, false, "\xEF\xBF\xBD\x41", 4},
+        {"", false, true, "", 0},
+    };
+    for (const auto& c : cases) {
+        std::string out = "x";
+        EXPECT_EQ(AppendUtf16AsUtf8(c.bytes, c.bigEndian, c.last, out), c.taken) << c.utf8;
+        EXPECT_EQ(out, "x" + c.utf8);
+    }
+}
 
 TEST(XmlText, EscapesForElementsAndAttributes) {
     std::string out;

@@ -6,6 +6,7 @@
 #include "model/rangestyle.h"
 #include "model/stylerecords.h"
 #include "model/workbook.h"
+#include "platform/core/errorcode.h"
 #include "resources/commandids.h"
 #include "wndtest.h"
 
@@ -277,6 +278,58 @@ TEST_F(ExcelXmlWindowTest, CellsPastTheFormsLastRowAreALossTheUserIsAskedAbout) 
     EXPECT_EQ(saved.find(">past</Data>"), std::string::npos);
     EXPECT_EQ(saved.find(">far</Data>"), std::string::npos);
     EXPECT_NE(saved.find("ss:ExpandedRowCount=\"1048576\""), std::string::npos);
+}
+
+// A document in UTF-16 (each byte of `latin1` taken as its code point), with its byte-order
+// mark.
+std::string Utf16Le(const std::string& latin1) {
+    std::string out = "\xFF\xFE";
+    for (const char c : latin1) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+// What other programs open is opened, by Ctrl+O as by name: a UTF-16 document whose cells and
+// columns name styles it does not define and whose active worksheet is no whole number. The
+// default style and the first worksheet stand in, and the message names what was set aside.
+TEST_F(ExcelXmlWindowTest, WhatOtherProgramsOpenOpensAndNamesWhatWasSetAside) {
+    const std::string body =
+        "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<Workbook "
+        "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\">\n"
+        "<ExcelWorkbook><ActiveSheet>1.5</ActiveSheet></ExcelWorkbook>\n"
+        "<Styles><Style ss:ID=\"s21\" ss:Parent=\"Heading\"><NumberFormat "
+        "ss:Format=\"0.00\"/></Style></Styles>\n"
+        "<Worksheet ss:Name=\"First\"><Table><Column ss:StyleID=\"wide\"/>\n"
+        "<Row><Cell ss:StyleID=\"ce9\"><Data ss:Type=\"String\">caf\xE9</Data></Cell>"
+        "<Cell ss:StyleID=\"s21\"><Data ss:Type=\"Number\"> 5 </Data></Cell></Row>\n"
+        "</Table></Worksheet><Worksheet ss:Name=\"Second\"/></Workbook>\n";
+    const std::string path = Written("utf16.xml", Utf16Le(body));
+    ASSERT_NE(OpenWindow(Written("first.xml", kDocument)), nullptr);
+    CWorkbookWnd* first = Active();
+    ui.openPath = QString::fromStdString(path);
+    Key(Qt::Key_O, Qt::ControlModifier);
+    ASSERT_NE(Active(), first);
+    ASSERT_NE(Active(), nullptr);
+    EXPECT_STREQ(Book().tree.active->name, "First");
+    EXPECT_EQ(CellText(0, 0), "caf\xE9");
+    EXPECT_EQ(ShownText(1, 0), "5.00");
+    EXPECT_EQ(Book().fileFamily, kFileExcelXml);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, QString::fromLatin1(GetErrorMessage(kErrorStylesUnknown)) +
+                                    QStringLiteral(" 3\n") +
+                                    QString::fromLatin1(GetErrorMessage(kErrorActiveSheetBad)) +
+                                    QStringLiteral(" 1"));
+    // Saved, the file is UTF-8 and holds what was read; nothing is asked about.
+    ui.boxes.clear();
+    Enter(2, 0, QStringLiteral("more"));
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(Active()->IsModified());
+    EXPECT_TRUE(ui.boxes.empty());
+    const std::string saved = ReadAll(path);
+    EXPECT_EQ(saved.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
+    EXPECT_NE(saved.find(">caf\xC3\xA9</Data>"), std::string::npos);
 }
 
 } // namespace

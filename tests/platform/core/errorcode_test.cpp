@@ -29,7 +29,7 @@ TEST(ErrorCode, MessagesOfCodesAcrossTheTable) {
 }
 
 TEST(ErrorCode, CodesWithoutTextSayNoError) {
-    for (int code : {0, 43, 62, 85, 109, 112, 255, -1, 1000})
+    for (int code : {0, 43, 62, 85, 109, 112, 132, 135, 255, -1, 1000})
         EXPECT_STREQ(GetErrorMessage(code), "No error") << code;
 }
 
@@ -156,6 +156,12 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
         {kErrorPropertiesCut, 129,
          "Some document properties of the file (author, company, dates and the like) were "
          "longer than the workbook keeps; their beginnings were kept. Properties cut:"},
+        {kErrorStylesUnknown, 133,
+         "Some cells, columns or styles of the file name a style the file does not define; they "
+         "were given the default style. Style names set aside:"},
+        {kErrorActiveSheetBad, 134,
+         "The file names its active worksheet by something other than a whole number; the first "
+         "worksheet is shown instead. Entries set aside:"},
         {kErrorTooManyPages, 130,
          "The printout would have more than 10,000 pages (100,000 with its copies). Choose the "
          "cells to print, leave rows or columns out, or print fewer copies."},
@@ -166,9 +172,9 @@ TEST(ErrorCode, EveryNamedCodeHasItsTextAndItsOwnValue) {
         EXPECT_STREQ(GetErrorMessage(c.code), c.text) << c.value;
         EXPECT_TRUE(values.insert(c.code).second) << "two names share " << c.value;
     }
-    // 0 to 61, 110, 111, 116 to 126, 129 and 130: every number the list gives a meaning has a name
-    // above.
-    EXPECT_EQ(values.size(), 77u);
+    // 0 to 61, 110, 111, 116 to 126, 129, 130, 133 and 134: every number the list gives a
+    // meaning has a name above.
+    EXPECT_EQ(values.size(), 79u);
 }
 
 // The shared recorder stores the code on the object it is given and always answers false.
