@@ -72,8 +72,8 @@ quit
 RUN
   sheet=Worksheet1
   # Each line a cell and what the sheet reader shows of it after the formula's text: B2 and
-  # B11 cannot spread, C1 holds C2 and D10 holds D11; a sum passes over #FILL!.
-  expected=$'A1\t0\nC1\t-> 5\nB2\t-> 0 error\nC2\t6\nD5\t-> 11\nD10\t-> 5\nF10\t-> 11\nB11\t-> 0 error\nD11\t6\nF11\t-> 0'
+  # B11 cannot spread, C1 holds C2 and D10 holds D11; a sum over #FILL! is #FILL!.
+  expected=$'A1\t0\nC1\t-> 5\nB2\t-> 0 error\nC2\t6\nD5\t-> 11\nD10\t-> 5\nF10\t-> 11\nB11\t-> 0 error\nD11\t6\nF11\t-> 0 error'
   ;;
 print)
   "$bookutil" printranges "$BOOK"

@@ -266,7 +266,7 @@ TEST(PasteCutCommand, AnotherWorksheetKeepsItsOwnPrintRange) {
         MakeRangeDescriptor({0, 0, 1, 1}, &range);
         ASSERT_TRUE(SnapshotRangeToUndo(b.Book(), ws, range, copies, copies.current, true, true));
         ASSERT_EQ(DeleteRangeCommand(b.Book(), {{0, 0, 1, 1}, 0, 0}, false), CommandResult::kDone);
-        const PendingCut cut = MarkCut(b.Book(), copies, {0, 0, 1, 1});
+        PendingCut cut = MarkCut(b.Book(), copies, {0, 0, 1, 1});
         b.Book().tree.active = &into;
         const std::string sourceBefore = PrintPlace(ws), intoBefore = PrintPlace(into);
         ASSERT_EQ(PasteCutCommand(b.Book(), {{2, 4, 2, 4}, 2, 4}, copies, copies.current, cut),

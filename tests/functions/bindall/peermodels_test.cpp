@@ -49,8 +49,6 @@ TEST_F(PeerModels, TakeOurAnswerAndRefuseOneOfItsKindBeside) {
         // A numeric text is its number, the empty text 0, areas leave other texts out.
         {"type rule", "=FACT(\"\")", Num(1), Num(2)},
         {"type rule", "=ZTEST(A1:A6,B10)", Err("#NUM!"), Num(0.99)},
-        {"type rule", "=FTEST(A1:A6,E1:E12)", Num(0.999993073259411), Num(0.99)},
-        {"type rule", "=FREQUENCY(H1:H12,E1:E12)", Num(11), Num(12)},
         {"type rule", "=FIXED(\"\",-2)", Text("0"), Text("1")},
         {"type rule", "=ABS(\"abc\")", Err("#NUM!"), Err("#VALUE!")},
         // A reversed range #REF!, an empty intersection #NULL!, the area measures #VALUE!.

@@ -252,7 +252,7 @@ TEST(SpreadSettle, AnArrayBlockedByAShrinkingOneSpreadsInTheSameRecalculation) {
         {"=IF($Z$1,{1,2},{1})", nullptr, {"11", "6", "5"}},
         {"=IF($Z$1,{1,2;3,4},{1;3})", nullptr, {"14", "6", "5"}},
         {"=IF($Z$1,{1,2},{1,2,3})", nullptr, {"11", "6", "5"}},
-        {"=IF($Z$1,{1,2},{1})", "9", {"9", "9", "#FILL!"}},
+        {"=IF($Z$1,{1,2},{1})", "9", {"#FILL!", "9", "#FILL!"}},
     };
     for (const Case& c : cases) {
         for (const bool blockerFirst : {false, true}) {
@@ -281,7 +281,7 @@ TEST(SpreadSettle, AnArrayBlockedByAShrinkingOneSpreadsInTheSameRecalculation) {
 // An array that would spread over cells an array before it in the walk's order holds shows
 // #FILL!, as one blocked by a typed value does, and shows none of its elements; the other keeps
 // its cells, and takes them from one after it, whichever spread first. The formulas reading
-// either follow (a sum passes over #FILL!). Arrays are typed in the order given, each recalculated,
+// either follow (a sum over #FILL! is #FILL!). Arrays are typed in the order given, each recalculated,
 // then Z1 becomes 0 and, last, 1 again.
 TEST(SpreadSettle, AnArrayThatWouldSpreadOverAnothersCellsShowsFill) {
     struct Case {
@@ -298,7 +298,7 @@ TEST(SpreadSettle, AnArrayThatWouldSpreadOverAnothersCellsShowsFill) {
           {"F2", "=SUM(B2:C2)"}},
          {"B2", "C2", "D2", "F1", "F2"},
          {"1", "2", "6", "11", "3"},
-         {"#FILL!", "<none>", "6", "11", "0"},
+         {"#FILL!", "<none>", "6", "11", "#FILL!"},
          {"1", "2", "6", "11", "3"}},
         {"growing into the cells of one after it, which gives them up",
          {{"A3", "={7,8}"}, {"B1", "=IF($Z$1,{1},{1;2;3})"}, {"D1", "=SUM(B1:B3)"}},
