@@ -4,6 +4,7 @@
 #include "exchange/excelxmlparts.h"
 #include "files/xmlfields.h"
 #include "model/cellrecord.h"
+#include "model/treeappend.h"
 
 #include <algorithm>
 #include <array>
@@ -107,8 +108,11 @@ bool ReadWorksheet(ExcelImport& im, CWorksheet*& last) {
     const bool named = r.FindAttribute("Name");
     if (named && !r.DecodeValue(name, r.ValueLimit())) return false;
     if (name.size() > kTreeNameSize - 1) name.resize(kTreeNameSize - 1);
-    CTreeItem* item =
-        im.workbook.AppendTreeItem(TREE_TYPE_WORKSHEET, named ? name.c_str() : nullptr, 1);
+    // After the first worksheet, each is appended after the one before: no walk of the tree.
+    const char* itemName = named ? name.c_str() : nullptr;
+    CTreeItem* item = last
+                          ? AppendTreeItemAfter(im.workbook, last, TREE_TYPE_WORKSHEET, itemName, 1)
+                          : im.workbook.AppendTreeItem(TREE_TYPE_WORKSHEET, itemName, 1);
     if (!item) return r.Fail(kErrorXmlMemory);
     last = static_cast<CWorksheet*>(item);
     if (!im.workbook.tree.active) im.workbook.tree.active = last;
