@@ -414,6 +414,9 @@ TEST(TypedFormulas, NoCountOrRangeMakesAFunctionRunWithoutEnd) {
         {flows, "=ROUND(IRR(A1:A4,B:B),12)", "0.044975042616"},
         {flows, "=ROUND(IRR(A1:A4,B19:B21),12)", "0.044975042616"},
         {flows, "=IRR(A1:A4,B1:B2)", "#VALUE!"},
+        // The formula's row at the range's last row, and the first range below it.
+        {flows, "=ROUND(IRR(A1:A4,B18:B20),12)", "0.044975042616"},
+        {flows, "=IRR(A1:A4,B21:B23)", "#VALUE!"},
         {flows, "=ROUND(IRR(A1:A4,B20),12)", "0.044975042616"},
         {flows, "=ROUND(IRR(A1:A4,{0.1,0.2}),12)", "0.044975042616"},
     });
